@@ -1,0 +1,54 @@
+#pragma once
+// The command framework of nw: each command registers itself with its name, a one-line
+// summary, its help text and the function that runs it.
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace nw {
+
+/// A usage or runtime failure of a command; main prints "nw: <message>" and exits 1.
+class CommandError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+/// The arguments of one command: positional words and "--name [value]" options.
+class Args {
+public:
+  Args(std::vector<std::string> words, const std::vector<std::string>& valueOptions);
+  const std::vector<std::string>& positional() const { return positional_; }
+  bool flag(const std::string& name) const;
+  std::string option(const std::string& name, const std::string& def = {}) const;
+  /// The positional word at index i; throws CommandError naming `what` when missing.
+  const std::string& need(std::size_t i, const std::string& what) const;
+  /// Throws CommandError when there are more than n positional words.
+  void atMost(std::size_t n) const;
+
+private:
+  std::vector<std::string> positional_;
+  std::map<std::string, std::string> options_;
+};
+
+struct Command {
+  std::string name;
+  std::string summary;
+  std::string help;                       // full help text, from "usage:" on
+  std::vector<std::string> valueOptions;  // options that take a value
+  std::function<int(const Args&)> run;
+};
+
+/// Registers a command at static initialisation; see the commands' source files.
+struct Register {
+  explicit Register(Command c);
+};
+
+const std::map<std::string, Command>& commands();
+
+/// Loads the NetWare client and checks that it works; throws CommandError with a clear
+/// message when it does not (no client libraries, or the network cannot be opened).
+void requireClient();
+
+} // namespace nw

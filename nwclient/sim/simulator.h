@@ -1,0 +1,184 @@
+#pragma once
+// The simulator's inside: the process-wide choice of network and workstation, the open
+// store, and the Session through which each client function reaches the network's state.
+#include "store.h"
+
+#include <nwclient/nwclient.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace nwsim {
+
+/// Seconds in the network's local time, counted as if it were UTC (no time zones anywhere).
+using LocalSeconds = std::int64_t;
+LocalSeconds localNow();
+/// "yyyy-mm-dd hh:mm:ss" <-> LocalSeconds; parse returns nullopt for bad text.
+std::optional<LocalSeconds> parseLocalTime(const std::string& text);
+std::string formatLocalTime(LocalSeconds t);
+
+struct Server {
+  std::int64_t id = 0;
+  std::string name;
+  std::string kind;   // "bindery" or "directory"
+  std::string tree;
+  int verMajor = 0, verMinor = 0, verRevision = 0;
+  int maxConns = 0;
+  std::uint32_t netNumber = 0;
+  std::array<std::uint8_t, 6> node{};
+  std::int64_t clockOffset = 0;
+  std::optional<LocalSeconds> clockFixed;
+  bool up = true;
+  bool isDirectory() const { return kind == "directory"; }
+  LocalSeconds clock() const { return clockFixed ? *clockFixed : localNow() + clockOffset; }
+};
+
+struct Connection {
+  std::uint32_t id = 0;          // handle and reference alike
+  std::string workstation;
+  std::int64_t serverId = 0;
+  int connNumber = 0;
+  std::uint32_t objectId = 0;    // display form; 0 = nobody logged in
+  std::optional<LocalSeconds> loginTime;
+  int authState = 0;
+  bool treeConn = false;
+  bool licensed = true;
+  std::uint64_t bytesRead = 0, bytesWritten = 0, requests = 0;
+};
+
+struct BinderyObject {
+  std::uint32_t id = 0;          // display form
+  std::string name;
+  std::uint16_t type = 0;        // client byte order (0x0100 user)
+};
+
+/// One open network folder.
+class Network {
+public:
+  explicit Network(const std::filesystem::path& dir);
+  const std::filesystem::path& dir() const { return dir_; }
+  Store& store() { return *store_; }
+  /// Creates the workstation from net.cfg when it does not exist yet: attaches it to its
+  /// preferred server and logs it in as the configured login name.
+  void ensureWorkstation(const std::string& name);
+
+private:
+  std::filesystem::path dir_;
+  std::unique_ptr<Store> store_;
+};
+
+/// What one client call works with: the network, the calling workstation and its store.
+class Session {
+public:
+  Session(Network& net, const std::string& workstation) : net_(net), ws_(workstation) {}
+  Store& db() { return net_.store(); }
+  Network& network() { return net_; }
+  const std::string& workstation() const { return ws_; }
+
+  /// A connection of this workstation; nullopt when the handle is not one.
+  std::optional<Connection> connection(std::uint32_t handle);
+  /// Every connection of this workstation, in the order they were made.
+  std::vector<Connection> connections();
+  /// The connection of this workstation to the station `connNumber` of a server.
+  std::optional<Connection> stationOn(std::int64_t serverId, int connNumber);
+  std::uint32_t primaryConnection();
+  Server server(std::int64_t id);
+  std::optional<Server> serverByName(const std::string& name);
+  std::optional<BinderyObject> object(std::int64_t serverId, std::uint32_t objectId);
+  /// Counts one request on a connection, with the bytes it sent and received.
+  void countRequest(const Connection& c, unsigned sent, unsigned received);
+  /// Consumes an injected fault for the function; nullopt when none is pending.
+  std::optional<NWCCODE> takeFault(const char* function);
+
+  /// Looks up a connection and its server for a call on `handle`; the code is 0 or the
+  /// completion code to return (invalid connection, server down).
+  NWCCODE use(std::uint32_t handle, Connection& c, Server& s, unsigned sent = 16, unsigned received = 16);
+
+private:
+  Network& net_;
+  std::string ws_;
+};
+
+/// Per-process call counters of the client functions.
+class CallCounter {
+public:
+  explicit CallCounter(const char* function);
+  void add() { count_.fetch_add(1, std::memory_order_relaxed); }
+  const char* function() const { return function_; }
+  std::uint64_t value() const { return count_.load(std::memory_order_relaxed); }
+  void clear() { count_.store(0, std::memory_order_relaxed); }
+private:
+  const char* function_;
+  std::atomic<std::uint64_t> count_{0};
+};
+
+/// The process's simulator: which network and workstation the client uses.
+class Simulator {
+public:
+  static Simulator& instance();
+  /// A session on the network in force, opening (or creating the default) network on first
+  /// use. Throws SimError when the network cannot be opened.
+  Session session();
+  /// The network in force without setting up this process's workstation, for the
+  /// administrative API (nwsim show, fault injection).
+  Session adminSession();
+  void useNetwork(const std::filesystem::path& dir, const std::string& workstation);
+  void useWorkstation(const std::string& name);
+  std::filesystem::path networkDir();
+  std::string workstation();
+  std::string lastOpenError();
+  std::recursive_mutex& mutex() { return mutex_; }
+
+private:
+  Network& open();
+  std::recursive_mutex mutex_;
+  std::unique_ptr<Network> net_;
+  std::optional<std::filesystem::path> chosenDir_;
+  std::string chosenWorkstation_;
+  std::string resolvedWorkstation_;
+  bool workstationReady_ = false;
+  std::string openError_;
+};
+
+/// Runs one client call: counts it, consumes an injected fault, and turns failures of the
+/// simulator into completion codes (the network cannot be opened, the store fails).
+template <typename Body>
+NWCCODE serve(CallCounter& counter, Body&& body) {
+  counter.add();
+  auto& sim = Simulator::instance();
+  std::lock_guard lock(sim.mutex());
+  try {
+    Session s = sim.session();
+    // One transaction per call: the call sees one state of the network and its changes
+    // land whole.
+    Transaction t(s.db());
+    NWCCODE rc;
+    if (auto fault = s.takeFault(counter.function())) rc = *fault;
+    else rc = body(s);
+    t.commit();
+    return rc;
+  } catch (const StoreError&) {
+    return NWE_REQUESTER_FAILURE;
+  } catch (const std::exception&) {
+    return NWE_NETWORK_UNAVAILABLE;
+  }
+}
+
+/// Creates a new network from seed text in `dir`.
+void buildNetwork(const std::filesystem::path& dir, const std::string& seedText, const std::string& seedName);
+
+/// Six bytes from hex text ("00001B000001"); false for bad text.
+bool parseNode(const std::string& hex, std::array<std::uint8_t, 6>& node);
+
+} // namespace nwsim
+
+/// The body of a client entry point: counts the call and serves it with a Session `s`.
+#define NWSIM_SERVE(...)                                                     \
+  static ::nwsim::CallCounter nwsim_counter_{__func__};                      \
+  return ::nwsim::serve(nwsim_counter_, [&](::nwsim::Session& s) -> NWCCODE __VA_ARGS__)

@@ -1,0 +1,12 @@
+#include "nwnds/client.h"
+
+namespace nwnds {
+
+namespace detail {
+constinit ostrel::UnitState state;
+constinit Client client;
+} // namespace detail
+
+std::int32_t lasterror() { return detail::state.lasterror; }
+
+} // namespace nwnds

@@ -1,0 +1,12 @@
+#include "nwprop/client.h"
+
+namespace nwprop {
+
+namespace detail {
+constinit ostrel::UnitState state;
+constinit Client client;
+} // namespace detail
+
+std::int32_t lasterror() { return detail::state.lasterror; }
+
+} // namespace nwprop

@@ -1,0 +1,43 @@
+#pragma once
+// Private to unit Ostrel: its process-wide state and its one table of client entry points,
+// shared by every operation of the unit.
+#include <ostrel/ostrel.h>
+
+namespace ostrel::detail {
+
+/// Process-wide state of the unit besides the error state.
+struct Unit {
+  platform::ModuleHandle calls = nullptr;  // "CALWIN32.DLL"
+  platform::ModuleHandle clx = nullptr;    // "CLXWIN32.DLL"
+  bool nds = false;                        // directory fallback switch
+  NWCONN_HANDLE primary = 0;               // remembered primary connection, 0 = none
+};
+extern Unit unit;
+
+/// The client functions the unit calls: names beginning with NWCC come from the client
+/// connection library, all others from the calls library.
+struct Client {
+  NW_ENTRY(NWCallsInit, hNWCalls, state)
+  NW_ENTRY(NWGetPrimaryConnectionID, hNWCalls, state)
+  NW_VALUE_ENTRY(NWLongSwap, hNWCalls, state)
+  NW_ENTRY(NWGetConnectionNumber, hNWCalls, state)
+  NW_ENTRY(NWGetConnectionInformation, hNWCalls, state)
+  NW_ENTRY(NWGetFileServerName, hNWCalls, state)
+  NW_ENTRY(NWGetFileServerDateAndTime, hNWCalls, state)
+  NW_ENTRY(NWGetMaximumConnections, hNWCalls, state)
+  NW_ENTRY(NWGetConnectionUsageStats, hNWCalls, state)
+  NW_ENTRY(NWGetInetAddr, hNWCalls, state)
+  NW_ENTRY(NWGetConnectionStatus, hNWCalls, state)
+  NW_ENTRY(NWGetConnectionList, hNWCalls, state)
+  NW_ENTRY(NWGetObjectConnectionNumbers, hNWCalls, state)
+
+  NW_ENTRY(NWCCGetPrimConnRef, hNWClx, state)
+  NW_ENTRY(NWCCOpenConnByRef, hNWClx, state)
+  NW_ENTRY(NWCCGetConnInfo, hNWClx, state)
+  NW_ENTRY(NWCCGetAllConnInfo, hNWClx, state)
+  NW_ENTRY(NWCCGetAllConnRefInfo, hNWClx, state)
+  NW_ENTRY(NWCCScanConnRefs, hNWClx, state)
+};
+extern Client client;
+
+} // namespace ostrel::detail

@@ -1,0 +1,149 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+std::atomic<Redirector> redirector{nullptr};
+
+constexpr std::size_t MaxLocalPath = 4096;
+
+// Handles 0 to 2 belong to the standard streams, and callers treat a handle below 1 as a
+// failure; a process started with a standard stream closed would otherwise get one.
+int aboveStandardStreams(int fd) {
+  if (fd < 0 || fd > 2) return fd;
+  const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+  const int saved = errno;
+  ::close(fd);
+  errno = saved;
+  return moved;
+}
+
+int openLocal(const std::string& path, int flags) {
+  const std::string local = resolvePath(path);
+  if (local.empty()) return HFILE_ERROR;
+  int fd;
+  do {
+    fd = ::open(local.c_str(), flags | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  fd = aboveStandardStreams(fd);
+  return fd < 0 ? HFILE_ERROR : fd;
+}
+
+bool isPathSegmentName(const std::string& s) { return !s.empty() && s != "." && s != ".."; }
+
+} // namespace
+
+bool isRedirectedPath(const std::string& path) {
+  if (path.empty() || path[0] == '/') return false;
+  const auto colon = path.find(':');
+  if (colon == std::string::npos || colon == 0) return false;
+  const std::string prefix = path.substr(0, colon);
+  if (prefix.find('\\') != std::string::npos) return false;
+  const auto slash = prefix.find('/');
+  if (slash == std::string::npos) return isPathSegmentName(prefix);
+  // "SERVER/VOLUME:" has exactly one slash with a name on each side.
+  if (prefix.find('/', slash + 1) != std::string::npos) return false;
+  return isPathSegmentName(prefix.substr(0, slash)) && isPathSegmentName(prefix.substr(slash + 1));
+}
+
+std::string resolvePath(const std::string& path) {
+  if (path.empty()) return {};
+  if (!isRedirectedPath(path)) return path;
+  const Redirector r = redirector.load();
+  if (!r) return {};
+  char local[MaxLocalPath] = {};
+  if (!r(path.c_str(), local, sizeof local)) return {};
+  local[sizeof local - 1] = '\0';  // never trust the redirector to terminate
+  return std::string(local);
+}
+
+void setRedirector(Redirector r) { redirector.store(r); }
+
+int lopen(const std::string& path, int mode) {
+  // Sharing modes have no counterpart in POSIX; only the access bits count.
+  int flags;
+  switch (mode & 0x03) {
+    case OF_READ: flags = O_RDONLY; break;
+    case OF_WRITE: flags = O_WRONLY; break;
+    case OF_READWRITE: flags = O_RDWR; break;
+    default: return HFILE_ERROR;
+  }
+  return openLocal(path, flags);
+}
+
+int lcreat(const std::string& path) { return openLocal(path, O_RDWR | O_CREAT | O_TRUNC); }
+
+int fileCreateExclusive(const std::string& path) { return openLocal(path, O_RDWR | O_CREAT | O_EXCL); }
+
+long lread(int handle, void* buffer, long count) {
+  if (count < 0 || (count > 0 && !buffer)) return -1;
+  ssize_t n;
+  do {
+    n = ::read(handle, buffer, static_cast<std::size_t>(count));
+  } while (n < 0 && errno == EINTR);
+  return n < 0 ? -1 : static_cast<long>(n);
+}
+
+long lwrite(int handle, const void* buffer, long count) {
+  if (count < 0 || (count > 0 && !buffer)) return -1;
+  const char* p = static_cast<const char*>(buffer);
+  long written = 0;
+  while (written < count) {
+    const ssize_t n = ::write(handle, p + written, static_cast<std::size_t>(count - written));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return written > 0 ? written : -1;  // a short count tells the caller the disk is full
+    written += n;
+  }
+  return written;
+}
+
+std::int64_t llseek(int handle, std::int64_t offset, int origin) {
+  int whence;
+  switch (origin) {
+    case 0: whence = SEEK_SET; break;
+    case 1: whence = SEEK_CUR; break;
+    case 2: whence = SEEK_END; break;
+    default: return -1;
+  }
+  const off_t pos = ::lseek(handle, static_cast<off_t>(offset), whence);
+  return pos < 0 ? -1 : static_cast<std::int64_t>(pos);
+}
+
+bool ltruncate(int handle) {
+  const off_t pos = ::lseek(handle, 0, SEEK_CUR);
+  if (pos < 0) return false;
+  int rc;
+  do {
+    rc = ::ftruncate(handle, pos);
+  } while (rc < 0 && errno == EINTR);
+  return rc == 0;
+}
+
+int lclose(int handle) {
+  if (handle < 0) return HFILE_ERROR;
+  // Linux releases the descriptor even when close reports EINTR, so it is never retried.
+  return ::close(handle) == 0 || errno == EINTR ? 0 : HFILE_ERROR;
+}
+
+bool deleteFile(const std::string& path) {
+  const std::string local = resolvePath(path);
+  return !local.empty() && ::unlink(local.c_str()) == 0;
+}
+
+bool fileExists(const std::string& path) {
+  const std::string local = resolvePath(path);
+  struct stat st {};
+  return !local.empty() && ::stat(local.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+std::string getShortPathName(const std::string&) { return {}; }
+
+} // namespace platform

@@ -1,0 +1,132 @@
+// The nw and nwsim programs, run as a user runs them, against a fresh network.
+#include "fixtures/netfixture.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out;  // stdout and stderr together
+};
+
+// Runs a command line through the shell with the given environment prefix.
+Result run(const std::string& env, const std::string& command) {
+  std::string line = env + " " + command + " 2>&1";
+  Result r;
+  FILE* p = ::popen(line.c_str(), "r");
+  if (!p) return r;
+  char buf[512];
+  while (std::fgets(buf, sizeof buf, p)) r.out += buf;
+  int st = ::pclose(p);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+class NwTool : public nwtest::NetworkTest {
+protected:
+  std::string env(const std::string& profile = "full", const std::string& ws = "WS-TEST") {
+    return "env -u NWSIM_PREFERRED_SERVER -u NWSIM_LOGIN_NAME NWCLIENT_PATH=" + std::string(NWCLIENT_PROFILE_ROOT) + "/" +
+           profile + " NWSIM_NETWORK=" + net->dir().string() + " NWSIM_WORKSTATION=" + ws;
+  }
+  std::string nw(const std::string& args) { return std::string(NW_TOOL) + " " + args; }
+};
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+} // namespace
+
+TEST_F(NwTool, WhoamiShowsTheLoginOfThePrimaryConnection) {
+  Result r = run(env(), nw("whoami"));
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(contains(r.out, "You are user SUPERVISOR attached to server FS1, connection 3.")) << r.out;
+  EXPECT_TRUE(contains(r.out, "Login time:      Tuesday, December 1, 2026 8:15 am")) << r.out;
+  EXPECT_TRUE(contains(r.out, "Network address: 0000C9A1:00001B000001")) << r.out;
+}
+
+TEST_F(NwTool, WhoamiOnADirectoryServerShowsTheTree) {
+  Result r = run(env("full", "WS-NDS") + " NWSIM_PREFERRED_SERVER=NDS1 NWSIM_LOGIN_NAME=ADMIN", nw("whoami"));
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(contains(r.out, "You are user ADMIN attached to server NDS1, connection 1.")) << r.out;
+  EXPECT_TRUE(contains(r.out, "Directory tree:  TESTTREE")) << r.out;
+}
+
+TEST_F(NwTool, WhoamiOfAStationNobodyIsLoggedInOn) {
+  Result r = run(env("full", "WS-ANON") + " NWSIM_LOGIN_NAME=NOBODY", nw("whoami"));
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(contains(r.out, "Attached to server FS1, connection 1, not logged in.")) << r.out;
+}
+
+TEST_F(NwTool, ServersListsConnectionsInOrder) {
+  Result r = run(env(), nw("servers"));
+  EXPECT_EQ(r.status, 0) << r.out;
+  auto fs1 = r.out.find("FS1"), fs2 = r.out.find("FS2"), nds = r.out.find("NDS1");
+  ASSERT_NE(fs1, std::string::npos);
+  EXPECT_LT(fs1, fs2);
+  EXPECT_LT(fs2, nds);
+  EXPECT_TRUE(contains(r.out, "FS1                               3  primary")) << r.out;
+  EXPECT_TRUE(contains(r.out, "FS2                               1")) << r.out;
+}
+
+TEST_F(NwTool, TimeShowsTheServersClock) {
+  // WS-ACCT's primary server is FS1; FS2's frozen clock is reached through --network on a
+  // workstation whose preferred server is FS2.
+  std::string e = env("full", "WS-CLOCK") + " NWSIM_PREFERRED_SERVER=FS2";
+  Result r = run(e, nw("time"));
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(contains(r.out, "Current server (FS2) time is Tuesday, September 15, 1998  10:30:45 am.")) << r.out;
+}
+
+TEST_F(NwTool, WithoutAClientItSaysSoAndFails) {
+  Result r = run(env("none"), nw("whoami"));
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(contains(r.out, "nw: the NetWare client is not available")) << r.out;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << "one line: " << r.out;
+}
+
+TEST_F(NwTool, AMissingNetworkIsAClearOneLineError) {
+  Result r = run(env(), nw("--network /nonexistent/net whoami"));
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(contains(r.out, "nw: no network at /nonexistent/net")) << r.out;
+}
+
+TEST_F(NwTool, HelpAndUsageErrors) {
+  for (const char* cmd : {"whoami", "servers", "time", "version"}) {
+    Result r = run(env(), nw(std::string(cmd) + " --help"));
+    EXPECT_EQ(r.status, 0) << cmd;
+    EXPECT_TRUE(contains(r.out, std::string("usage: nw ") + cmd)) << r.out;
+  }
+  Result r = run(env(), nw("frobnicate"));
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(contains(r.out, "unknown command 'frobnicate'")) << r.out;
+  r = run(env(), nw("whoami extra"));
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(contains(r.out, "unexpected argument 'extra'")) << r.out;
+  r = run(env(), nw("version"));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(contains(r.out, "4.50 - 15 Sept 1998")) << r.out;
+}
+
+TEST_F(NwTool, NwsimCreatesAndShowsNetworks) {
+  nwtest::TempDir tmp;
+  std::string dir = (tmp.path() / "n").string();
+  Result r = run("", std::string(NWSIM_TOOL) + " create " + dir);
+  EXPECT_EQ(r.status, 0) << r.out;
+  r = run("", std::string(NWSIM_TOOL) + " --network " + dir + " show");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(contains(r.out, "ACME-FS1")) << r.out;
+  EXPECT_TRUE(contains(r.out, "WS-SALES1")) << r.out;
+  r = run("", std::string(NWSIM_TOOL) + " create " + dir);
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(contains(r.out, "already holds a network")) << r.out;
+  std::string bad = (tmp.path() / "bad.json").string();
+  std::FILE* f = std::fopen(bad.c_str(), "w");
+  std::fputs("{\n \"servers\": [\n  { \"name\": 12 }\n ]\n}\n", f);
+  std::fclose(f);
+  r = run("", std::string(NWSIM_TOOL) + " create " + (tmp.path() / "m").string() + " --seed " + bad);
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(contains(r.out, bad + ":3:")) << r.out;
+}
