@@ -2,6 +2,10 @@
 
 namespace nwsim {
 
+// Schema steps that belong to other parts of the simulator, defined beside them.
+extern const char* const schemaDirectory;
+extern const char* const schemaServers;
+
 namespace {
 
 [[noreturn]] void throwError(sqlite3* db, const std::string& what, int rc) {
@@ -84,6 +88,10 @@ const std::vector<const char*>& migrations() {
         remaining INTEGER NOT NULL);
       CREATE INDEX faults_by_function ON faults(function);
       )sql",
+      // 2: the directory tree.
+      schemaDirectory,
+      // 3: volumes, files and the servers' consoles, modules and open files.
+      schemaServers,
   };
   return steps;
 }

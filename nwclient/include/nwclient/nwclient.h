@@ -188,4 +188,10 @@ NWCCODE NWCCScanConnRefs(nuint32* scanIterator, NWCONN_REF* connRef);
 }
 #endif
 
+/* The rest of the interface, by subject. */
+#include <nwclient/bindery.h>    /* bindery objects, properties, membership, passwords */
+#include <nwclient/paths.h>      /* NetWare paths, drives, file copy, open files */
+#include <nwclient/server.h>     /* server control, statistics, modules, console */
+#include <nwclient/directory.h>  /* directory services and locale (NETWIN32, LOCWIN32) */
+
 #endif
