@@ -50,6 +50,14 @@ NWCCODE station(Session& s, const Server& server, nuint16 number, StationView& v
   return NWE_OK;
 }
 
+// A station in use on the server of `conn`, asked about over that connection.
+NWCCODE stationInUse(Session& s, NWCONN_HANDLE conn, nuint16 number, Server& server, StationView& view) {
+  Connection c;
+  if (NWCCODE rc = s.use(conn, c, server)) return rc;
+  if (NWCCODE rc = station(s, server, number, view)) return rc;
+  return view.conn.id ? NWE_OK : NWE_BAD_STATION_NUMBER;
+}
+
 std::string treeNamePadded(const Server& server) {
   if (server.tree.empty()) return {};
   std::string t = server.tree.substr(0, 32);
@@ -161,12 +169,9 @@ NWCCODE NWGetMaximumConnections(nuint16* maxConns) {
 
 NWCCODE NWGetConnectionUsageStats(NWCONN_HANDLE conn, nuint16 connNumber, CONN_USE* usage) {
   NWSIM_SERVE({
-    Connection c;
     Server sv;
-    if (NWCCODE rc = s.use(conn, c, sv)) return rc;
     StationView v;
-    if (NWCCODE rc = station(s, sv, connNumber, v)) return rc;
-    if (!v.conn.id) return NWE_BAD_STATION_NUMBER;
+    if (NWCCODE rc = stationInUse(s, conn, connNumber, sv, v)) return rc;
     if (!usage) return NWE_INVALID_PARAMETER;
     std::memset(usage, 0, sizeof *usage);
     usage->systemElapsedTime = static_cast<nuint32>(v.conn.requests * 3);
@@ -179,12 +184,9 @@ NWCCODE NWGetConnectionUsageStats(NWCONN_HANDLE conn, nuint16 connNumber, CONN_U
 
 NWCCODE NWGetInetAddr(NWCONN_HANDLE conn, nuint16 connNumber, NW_INET_ADDR* addr) {
   NWSIM_SERVE({
-    Connection c;
     Server sv;
-    if (NWCCODE rc = s.use(conn, c, sv)) return rc;
     StationView v;
-    if (NWCCODE rc = station(s, sv, connNumber, v)) return rc;
-    if (!v.conn.id) return NWE_BAD_STATION_NUMBER;
+    if (NWCCODE rc = stationInUse(s, conn, connNumber, sv, v)) return rc;
     if (!addr) return NWE_INVALID_PARAMETER;
     std::memset(addr, 0, sizeof *addr);
     for (int i = 0; i < 4; ++i) addr->networkAddr[i] = static_cast<nuint8>(sv.netNumber >> (24 - 8 * i));
