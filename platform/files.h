@@ -44,7 +44,9 @@ std::string resolvePath(const std::string& path);
 bool isRedirectedPath(const std::string& path);
 
 /// The redirector the client installs: turns a NetWare or drive-letter path into a local
-/// path (false when it cannot). Without one, such paths do not resolve.
+/// path (false when it cannot). Without one, the simulated client's own is used when its
+/// library is loaded (it is also told which handles are opened and closed on such paths,
+/// for the station's open files); otherwise such paths do not resolve.
 using Redirector = bool (*)(const char* path, char* localPath, std::size_t size);
 void setRedirector(Redirector r);
 

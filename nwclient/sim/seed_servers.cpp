@@ -1,13 +1,209 @@
-// What a server entry of a seed holds besides its bindery: volumes with their files,
-// loaded modules, console settings.
+// What a server entry of a seed holds besides its bindery: passwords and item properties of
+// its objects, console operators, volumes with their files, loaded modules, console settings.
+//
+//   "operators": ["JSMITH"]                  names in "OPERATORS" of the file-server object
+//   "managers": ["MJONES"]                   names in "MANAGERS" of SUPERVISOR
+//   objects: "password": "text", "properties": { "NAME": "item value" }
+//   "volumes": [ { "name": "SYS",
+//                  "files": [ "PUBLIC\\", "PUBLIC\\LOGIN.EXE", { "path": "X\\Y.TXT", "content": "..." } ],
+//                  "tree": { "PUBLIC": { "MAP.EXE": "", "NOTES": {} } } } ]
+//     (a path ending in "\\" and an object in "tree" are folders; a string in "tree" is a file's content)
+//   "nlms": [ "CLIB.NLM", { "file": "MONITOR.NLM", "name": "...", "version": "1.75.0",
+//             "date": "1994-06-06", "notice": "..." } ]   (a module's file is put in SYS:SYSTEM)
+//   "settings": { "CACHE BUFFER SIZE": 8192, "TIME ZONE": "EST5EDT" }
 #include "seed.h"
+
+#include "bindery.h"
+#include "netware_path.h"
+#include "server_console.h"
+#include "volumes.h"
+
+#include <fstream>
+#include <functional>
 
 namespace nwsim {
 
+namespace {
+
+// The modules of a server that the seed gives none for.
+const char* const kDefaultModules[][2] = {
+    {"CLIB.NLM", "NetWare C Library"},          {"STREAMS.NLM", "NetWare STREAMS"},
+    {"TLI.NLM", "NetWare Transport Level Interface"}, {"IPXS.NLM", "NetWare STREAMS IPX Protocol"},
+    {"SPXS.NLM", "NetWare STREAMS SPX Protocol"}, {"NWSNUT.NLM", "NetWare NLM Utility User Interface"},
+    {"MONITOR.NLM", "NetWare Console Monitor"},   {"INSTALL.NLM", "NetWare Installation Utility"},
+};
+
+void writeFile(const std::filesystem::path& file, const std::string& content) {
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << content;
+  if (!out) throw SimError("cannot write " + file.string());
+}
+
+} // namespace
+
 void SeedLoader::serverContent(std::int64_t serverId, const std::string& serverName, const Value& server) {
-  (void)serverId;
-  (void)serverName;
-  (void)server;
+  ServerConsole::addDefaults(db_, serverId);
+  Bindery bindery(db_, serverId);
+
+  if (const Value* objects = server.find("objects")) {
+    for (const Value& o : objects->asArray("\"objects\"")) {
+      auto obj = bindery.find(upper(o.find("name")->asString("name")), objectType(*o.find("type")));
+      if (const Value* pw = o.find("password")) {
+        const std::string& text = pw->asString("\"password\"");
+        if (text.size() > 127) fail(*pw, "a password has at most 127 characters");
+        bindery.setPassword(obj->id, text);
+      }
+      if (const Value* props = o.find("properties")) {
+        if (!props->isObject()) fail(*props, "\"properties\" maps property names to item values");
+        for (const auto& key : props->keys()) {
+          const std::string name = upper(key);
+          if (name.empty() || name.size() > 15) fail(*props, "a property name has 1 to 15 characters");
+          const std::string& text = props->find(key)->asString("a property value");
+          if (text.size() > 127) fail(*props->find(key), "an item value has at most 127 characters");
+          std::vector<std::uint8_t> seg(128, 0);
+          std::copy(text.begin(), text.end(), seg.begin());
+          property(serverId, obj->id, name, 0x00, 0x31);
+          segment(serverId, obj->id, name, 1, seg);
+        }
+      }
+    }
+  }
+
+  auto privileged = [&](const char* key, std::uint32_t holder, const char* property) {
+    const Value* names = server.find(key);
+    if (!names) return;
+    for (const Value& n : names->asArray(key)) {
+      const std::string name = objectName(n, "an operator name");
+      auto id = lookup(serverId, name);
+      if (!id) fail(n, name + " is not an object of " + serverName);
+      bindery.addToSet(holder, property, *id);
+    }
+  };
+  if (server.find("operators")) {
+    auto fs = bindery.find(serverName, 0x0400);
+    std::uint32_t holder = fs ? fs->id : bindery.addObject(serverName, 0x0400);
+    privileged("operators", holder, "OPERATORS");
+  }
+  if (server.find("managers")) {
+    if (!bindery.byId(1)) fail(*server.find("managers"), "managers need SUPERVISOR (ID 00000001)");
+    privileged("managers", 1, "MANAGERS");
+  }
+
+  // The network folder is being built beside its final place; volumes go with the store.
+  const std::filesystem::path networkDir = std::filesystem::path(sqlite3_db_filename(db_.handle(), "main")).parent_path();
+  Volumes volumes(db_, networkDir);
+  if (const Value* vols = server.find("volumes")) {
+    for (const Value& v : vols->asArray("\"volumes\"")) {
+      if (!v.isObject()) fail(v, "a volume must be an object");
+      const std::string name = objectName(required(v, "name", "a volume"), "a volume name");
+      if (name.size() < 2 || name.size() > 15 || name.find_first_of(":\\/. ") != std::string::npos)
+        fail(v, "a volume name has 2 to 15 characters and no separators");
+      if (volumes.byName(serverId, name)) fail(v, "volume " + name + " appears twice on " + serverName);
+      volumes.create(serverId, serverName, name);
+      const auto root = volumes.root(serverName, name);
+      auto place = [&](const Value& where, const std::string& path, bool folder, const std::string& content) {
+        auto parts = NetWarePath::components(path);
+        if (!parts || parts->empty()) fail(where, "\"" + path + "\" is not a path on a volume");
+        std::filesystem::path local = root;
+        for (const auto& p : *parts) local /= p;
+        if (folder) std::filesystem::create_directories(local);
+        else writeFile(local, content);
+      };
+      if (const Value* files = v.find("files")) {
+        for (const Value& f : files->asArray("\"files\"")) {
+          if (f.isString()) {
+            const std::string& p = f.asString("a file");
+            place(f, p, !p.empty() && (p.back() == '\\' || p.back() == '/'), {});
+          } else {
+            place(f, required(f, "path", "a file").asString("\"path\""), false, str(f, "content"));
+          }
+        }
+      }
+      if (const Value* tree = v.find("tree")) {
+        std::function<void(const Value&, const std::string&)> walk = [&](const Value& dir, const std::string& prefix) {
+          if (!dir.isObject()) fail(dir, "a folder of \"tree\" must be an object");
+          for (const auto& key : dir.keys()) {
+            const Value& entry = *dir.find(key);
+            const std::string path = prefix.empty() ? key : prefix + "\\" + key;
+            if (entry.isObject()) {
+              place(entry, path, true, {});
+              walk(entry, path);
+            } else {
+              place(entry, path, false, entry.asString("a file's content"));
+            }
+          }
+        };
+        walk(*tree, {});
+      }
+    }
+  }
+
+  // Modules: as the seed lists them, else the usual ones of a running server.
+  std::vector<ServerConsole::Module> modules;
+  if (const Value* nlms = server.find("nlms")) {
+    for (const Value& n : nlms->asArray("\"nlms\"")) {
+      ServerConsole::Module mod;
+      if (n.isString()) {
+        mod.fileName = upper(n.asString("a module"));
+      } else {
+        mod.fileName = upper(required(n, "file", "a module").asString("\"file\""));
+        mod.name = str(n, "name");
+        mod.notice = str(n, "notice");
+        if (const Value* ver = n.find("version"))
+          if (std::sscanf(ver->asString("\"version\"").c_str(), "%d.%d.%d", &mod.major, &mod.minor, &mod.revision) < 2)
+            fail(*ver, "a module version looks like \"1.75.0\"");
+        if (const Value* date = n.find("date")) {
+          if (std::sscanf(date->asString("\"date\"").c_str(), "%d-%d-%d", &mod.year, &mod.month, &mod.day) != 3)
+            fail(*date, "a module date is \"yyyy-mm-dd\"");
+        }
+      }
+      if (mod.fileName.empty() || mod.fileName.size() > 12 || mod.fileName.find_first_of("\\/:") != std::string::npos)
+        fail(n, "a module file name has 1 to 12 characters (8.3)");
+      if (mod.fileName.find('.') == std::string::npos) mod.fileName += ".NLM";
+      modules.push_back(mod);
+    }
+  } else {
+    for (const auto& d : kDefaultModules) {
+      ServerConsole::Module mod;
+      mod.fileName = d[0];
+      mod.name = d[1];
+      mod.notice = "(C) Copyright 1983-1995 Novell, Inc. All Rights Reserved.";
+      mod.major = 4;
+      mod.minor = 1;
+      mod.year = 1995;
+      mod.month = 6;
+      mod.day = 20;
+      modules.push_back(mod);
+    }
+  }
+  auto sys = volumes.byName(serverId, "SYS");
+  for (auto& mod : modules) {
+    if (mod.name.empty()) mod.name = mod.fileName.substr(0, mod.fileName.find('.'));
+    if (db_.prepare("SELECT 1 FROM nlms WHERE server_id=? AND file_name=?").with(serverId, mod.fileName).first([](Stmt&) {}))
+      fail(server, "module " + mod.fileName + " is listed twice on " + serverName);
+    ServerConsole::addModule(db_, serverId, mod);
+    // The module's file, so that it can be unloaded and loaded again.
+    if (sys) writeFile(volumes.root(serverName, "SYS") / "SYSTEM" / mod.fileName, mod.name + "\n");
+  }
+
+  if (const Value* settings = server.find("settings")) {
+    if (!settings->isObject()) fail(*settings, "\"settings\" maps parameter names to values");
+    for (const auto& key : settings->keys()) {
+      const Value& v = *settings->find(key);
+      std::optional<bool> isString;
+      db_.prepare("SELECT is_string FROM server_settings WHERE server_id=? AND name=?").with(serverId, upper(key))
+          .first([&](Stmt& q) { isString = q.integer(0) != 0; });
+      if (!isString) fail(v, "unknown server parameter \"" + key + "\"");
+      if (*isString)
+        db_.prepare("UPDATE server_settings SET str_value=? WHERE server_id=? AND name=?")
+            .with(upper(v.asString("a parameter value")), serverId, upper(key)).run();
+      else
+        db_.prepare("UPDATE server_settings SET int_value=? WHERE server_id=? AND name=? AND ? BETWEEN min_value AND max_value")
+            .with(v.asInteger("a parameter value"), serverId, upper(key), v.asInteger("a parameter value")).run();
+      if (!*isString && db_.changes() == 0) fail(v, "the value of \"" + key + "\" is out of its range");
+    }
+  }
 }
 
 } // namespace nwsim

@@ -53,7 +53,7 @@ std::string formatLocalTime(LocalSeconds t) {
   std::time_t tt = static_cast<std::time_t>(t);
   std::tm tm{};
   gmtime_r(&tt, &tm);
-  char buf[32];
+  char buf[80];
   std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", tm.tm_year + 1900,
                 tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
   return buf;
@@ -130,8 +130,6 @@ Network::Network(const std::filesystem::path& dir) : dir_(dir) {
   }
 }
 
-namespace {
-
 // The lowest free station number on a server; 0 when the server is full.
 int freeStation(Store& db, const Server& s) {
   int expected = 1;
@@ -147,8 +145,6 @@ int freeStation(Store& db, const Server& s) {
   if (full && expected > s.maxConns) return 0;
   return expected;
 }
-
-} // namespace
 
 void Network::ensureWorkstation(const std::string& name) {
   Store& db = *store_;
@@ -485,6 +481,24 @@ std::uint64_t callCount(const std::string& function) {
 void resetCallCounts() {
   std::lock_guard lock(counterMutex());
   for (auto& [name, c] : counters()) c->clear();
+}
+
+std::string workstationNameContext() {
+  auto& sim = Simulator::instance();
+  std::lock_guard lock(sim.mutex());
+  Session s = sim.session();
+  std::string context;
+  s.db().prepare("SELECT name_context FROM workstations WHERE name=?").with(s.workstation()).first([&](Stmt& q) {
+    context = q.text(0);
+  });
+  return context;
+}
+
+void setWorkstationNameContext(const std::string& context) {
+  auto& sim = Simulator::instance();
+  std::lock_guard lock(sim.mutex());
+  Session s = sim.session();
+  s.db().prepare("UPDATE workstations SET name_context=? WHERE name=?").with(context, s.workstation()).run();
 }
 
 std::vector<ServerInfo> servers() {

@@ -170,6 +170,9 @@ NWCCODE serve(CallCounter& counter, Body&& body) {
   }
 }
 
+/// The lowest free station number on a server; 0 when the server is full.
+int freeStation(Store& db, const Server& s);
+
 /// Creates a new network from seed text in `dir`.
 void buildNetwork(const std::filesystem::path& dir, const std::string& seedText, const std::string& seedName);
 

@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +8,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
+#include <set>
 
 namespace platform {
 namespace {
@@ -14,6 +17,56 @@ namespace {
 std::atomic<Redirector> redirector{nullptr};
 
 constexpr std::size_t MaxLocalPath = 4096;
+
+// The simulated client's own hooks, looked up in its library once it is loaded, so that a
+// program needs no setup and the client libraries export only NetWare names.
+void* clientSymbol(const char* name) {
+  void* lib = ::dlopen("libnwsim.so", RTLD_NOW | RTLD_NOLOAD);
+  if (!lib) return nullptr;
+  void* sym = ::dlsym(lib, name);
+  ::dlclose(lib);  // RTLD_NOLOAD took a reference of its own
+  return sym;
+}
+
+template <typename Fn>
+Fn* clientHook(std::atomic<Fn*>& cache, const char* name) {
+  Fn* f = cache.load();
+  if (!f) {
+    f = reinterpret_cast<Fn*>(clientSymbol(name));
+    if (f) cache.store(f);
+  }
+  return f;
+}
+
+using OpenedHook = void(int handle, const char* path, int access);
+using ClosedHook = void(int handle);
+std::atomic<bool (*)(const char*, char*, std::size_t)> clientRedirector{nullptr};
+std::atomic<OpenedHook*> openedHook{nullptr};
+std::atomic<ClosedHook*> closedHook{nullptr};
+
+// Handles opened on redirected paths: the client keeps them as the station's open files
+// until they are closed.
+std::mutex redirectedMutex;
+std::set<int> redirectedHandles;
+
+void noteOpened(int fd, const std::string& path, int flags) {
+  OpenedHook* hook = clientHook(openedHook, "nwsimFileOpened");
+  if (!hook) return;
+  const int access = (flags & O_ACCMODE) == O_RDONLY ? 1 : (flags & O_ACCMODE) == O_WRONLY ? 2 : 3;
+  {
+    std::lock_guard lock(redirectedMutex);
+    redirectedHandles.insert(fd);
+  }
+  hook(fd, path.c_str(), access);
+}
+
+void noteClosed(int fd) {
+  {
+    std::lock_guard lock(redirectedMutex);
+    if (redirectedHandles.erase(fd) == 0) return;
+  }
+  if (ClosedHook* hook = clientHook(closedHook, "nwsimFileClosed")) hook(fd);
+}
 
 // Handles 0 to 2 belong to the standard streams, and callers treat a handle below 1 as a
 // failure; a process started with a standard stream closed would otherwise get one.
@@ -34,7 +87,9 @@ int openLocal(const std::string& path, int flags) {
     fd = ::open(local.c_str(), flags | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
   fd = aboveStandardStreams(fd);
-  return fd < 0 ? HFILE_ERROR : fd;
+  if (fd < 0) return HFILE_ERROR;
+  if (isRedirectedPath(path)) noteOpened(fd, path, flags);
+  return fd;
 }
 
 bool isPathSegmentName(const std::string& s) { return !s.empty() && s != "." && s != ".."; }
@@ -57,7 +112,8 @@ bool isRedirectedPath(const std::string& path) {
 std::string resolvePath(const std::string& path) {
   if (path.empty()) return {};
   if (!isRedirectedPath(path)) return path;
-  const Redirector r = redirector.load();
+  Redirector r = redirector.load();
+  if (!r) r = clientHook(clientRedirector, "nwsimRedirect");
   if (!r) return {};
   char local[MaxLocalPath] = {};
   if (!r(path.c_str(), local, sizeof local)) return {};
@@ -129,6 +185,7 @@ bool ltruncate(int handle) {
 
 int lclose(int handle) {
   if (handle < 0) return HFILE_ERROR;
+  noteClosed(handle);
   // Linux releases the descriptor even when close reports EINTR, so it is never retried.
   return ::close(handle) == 0 || errno == EINTR ? 0 : HFILE_ERROR;
 }

@@ -56,6 +56,17 @@ void clearFaults();
 std::uint64_t callCount(const std::string& function);
 void resetCallCounts();
 
+/// Directory contexts and client buffers (search-filter cursors included) this process holds
+/// open (made and not yet freed), so tests can prove that operations release what they obtain.
+std::size_t openDirectoryContexts();
+std::size_t openDirectoryBuffers();
+
+/// The name context of the workstation in force (its current directory context, as the
+/// CX command shows it; new workstations start from net.cfg's NAME CONTEXT), and setting
+/// it, kept in the store so later programs on the workstation start from it.
+std::string workstationNameContext();
+void setWorkstationNameContext(const std::string& context);
+
 /// A summary of the network for `nwsim show` and tests.
 struct ServerInfo {
   std::string name;
@@ -76,5 +87,14 @@ struct StationInfo {
 };
 std::vector<ServerInfo> servers();
 std::vector<StationInfo> stations();
+
+/// For benchmarks on large networks: adds `count` users named <prefix>000001, <prefix>000002,
+/// ... to the bindery of a server, in one transaction. Throws SimError for an unknown server
+/// or a name that exists.
+void addGeneratedUsers(const std::string& server, int count, const std::string& prefix = "USER");
+/// Creates (or replaces) a file of `size` bytes at `path` ("DIR\\FILE") on a volume of a
+/// server. Throws SimError for an unknown server or volume or a path that is not allowed.
+void createVolumeFile(const std::string& server, const std::string& volume, const std::string& path,
+                      std::uint64_t size);
 
 } // namespace nwsim

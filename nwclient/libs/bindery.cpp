@@ -1,0 +1,160 @@
+// Client functions of the bindery: objects by name, ID and pattern, property values,
+// membership, passwords and the caller's privileges.
+#include "marshal.h"
+
+#include <bindery.h>
+
+#include <nwclient/nwclient.h>
+
+#include <cstring>
+
+using nwsim::Bindery;
+using nwsim::Connection;
+using nwsim::Server;
+using nwsim::Session;
+namespace m = nwsim::marshal;
+
+namespace {
+
+constexpr std::size_t kNameSize = 48;
+
+// A name argument: present, not empty and at most 47 characters.
+NWCCODE name(const char* text, std::string& out) {
+  if (!text) return NWE_INVALID_PARAMETER;
+  out = m::getString(text, kNameSize);
+  if (out.empty() || out.size() >= kNameSize) return NWE_INVALID_NAME;
+  return NWE_OK;
+}
+
+// An object addressed by name and type on the server of `conn`.
+NWCCODE object(Session& s, NWCONN_HANDLE conn, const char* objectName, nuint16 type, Server& server,
+               Bindery::Object& out) {
+  Connection c;
+  if (NWCCODE rc = s.use(conn, c, server)) return rc;
+  std::string n;
+  if (NWCCODE rc = name(objectName, n)) return rc;
+  if (Bindery::hasWildcards(n)) return NWE_WILDCARD_NOT_ALLOWED;
+  auto o = Bindery(s.db(), server.id).find(n, type);
+  if (!o) return NWE_NO_SUCH_OBJECT;
+  out = *o;
+  return NWE_OK;
+}
+
+} // namespace
+
+extern "C" {
+
+NWCCODE NWScanObject(NWCONN_HANDLE conn, const char* searchName, nuint16 objectType, nuint32* objectID,
+                     char* objectName48, nuint16* rObjectType, nuint8* hasProperties, nuint8* objectFlags,
+                     nuint8* security) {
+  NWSIM_SERVE({
+    Connection c;
+    Server server;
+    if (NWCCODE rc = s.use(conn, c, server)) return rc;
+    std::string pattern;
+    if (NWCCODE rc = name(searchName, pattern)) return rc;
+    if (!objectID) return NWE_INVALID_PARAMETER;
+    std::optional<std::uint32_t> after;
+    if (*objectID != 0xFFFFFFFFu) after = m::wireId(*objectID);
+    Bindery b(s.db(), server.id);
+    auto o = b.next(pattern, objectType, after);
+    if (!o) return NWE_NO_SUCH_OBJECT;
+    *objectID = m::wireId(o->id);
+    m::putString(objectName48, kNameSize, o->name);
+    if (rObjectType) *rObjectType = o->type;
+    if (hasProperties) *hasProperties = b.hasProperties(o->id) ? 0xFF : 0;
+    if (objectFlags) *objectFlags = static_cast<nuint8>(o->flags);
+    if (security) *security = static_cast<nuint8>(o->security);
+    return NWE_OK;
+  });
+}
+
+NWCCODE NWGetObjectID(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType, nuint32* objectID) {
+  NWSIM_SERVE({
+    Server server;
+    Bindery::Object o;
+    if (NWCCODE rc = object(s, conn, objectName, objectType, server, o)) return rc;
+    if (objectID) *objectID = m::wireId(o.id);
+    return NWE_OK;
+  });
+}
+
+NWCCODE NWGetObjectName(NWCONN_HANDLE conn, nuint32 objectID, char* objectName48, nuint16* objectType) {
+  NWSIM_SERVE({
+    m::putString(objectName48, kNameSize, {});
+    Connection c;
+    Server server;
+    if (NWCCODE rc = s.use(conn, c, server)) return rc;
+    auto o = Bindery(s.db(), server.id).byId(m::wireId(objectID));
+    if (!o) return NWE_NO_SUCH_OBJECT;
+    m::putString(objectName48, kNameSize, o->name);
+    if (objectType) *objectType = o->type;
+    return NWE_OK;
+  });
+}
+
+NWCCODE NWReadPropertyValue(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType, const char* propertyName,
+                            nuint8 segment, nuint8* segmentData128, nuint8* moreSegments, nuint8* propertyFlags) {
+  NWSIM_SERVE({
+    Server server;
+    Bindery::Object o;
+    if (NWCCODE rc = object(s, conn, objectName, objectType, server, o)) return rc;
+    std::string property;
+    if (NWCCODE rc = name(propertyName, property)) return rc;
+    Bindery b(s.db(), server.id);
+    auto flags = b.propertyFlags(o.id, property);
+    if (!flags) return NWE_NO_SUCH_PROPERTY;
+    bool more = false;
+    auto data = segment ? b.segment(o.id, property, segment, more) : std::nullopt;
+    if (!data) return NWE_NO_SUCH_SEGMENT;
+    if (segmentData128) std::memcpy(segmentData128, data->data(), NW_SEGMENT_SIZE);
+    if (moreSegments) *moreSegments = more ? 0xFF : 0;
+    if (propertyFlags) *propertyFlags = static_cast<nuint8>(*flags);
+    return NWE_OK;
+  });
+}
+
+NWCCODE NWIsObjectInSet(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType, const char* propertyName,
+                        const char* memberName, nuint16 memberType) {
+  NWSIM_SERVE({
+    Server server;
+    Bindery::Object o, member;
+    if (NWCCODE rc = object(s, conn, objectName, objectType, server, o)) return rc;
+    if (NWCCODE rc = object(s, conn, memberName, memberType, server, member)) return rc;
+    std::string property;
+    if (NWCCODE rc = name(propertyName, property)) return rc;
+    Bindery b(s.db(), server.id);
+    if (!b.propertyFlags(o.id, property)) return NWE_NO_SUCH_PROPERTY;
+    return b.inSet(o.id, property, member.id) ? NWCCODE(NWE_OK) : NWCCODE(NWE_NO_SUCH_MEMBER);
+  });
+}
+
+NWCCODE NWVerifyObjectPassword(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType, const char* password) {
+  NWSIM_SERVE({
+    Server server;
+    Bindery::Object o;
+    if (NWCCODE rc = object(s, conn, objectName, objectType, server, o)) return rc;
+    if (!password) return NWE_INVALID_PARAMETER;
+    return Bindery(s.db(), server.id).checkPassword(o.id, m::getString(password, 128)) ? NWE_OK : NWE_BAD_PASSWORD;
+  });
+}
+
+NWCCODE NWCheckConsolePrivileges(NWCONN_HANDLE conn) {
+  NWSIM_SERVE({
+    Connection c;
+    Server server;
+    if (NWCCODE rc = s.use(conn, c, server)) return rc;
+    return Bindery(s.db(), server.id).isConsoleOperator(c.objectId, server.name) ? NWE_OK : NWE_NO_CONSOLE_RIGHTS;
+  });
+}
+
+NWCCODE NWIsManager(NWCONN_HANDLE conn) {
+  NWSIM_SERVE({
+    Connection c;
+    Server server;
+    if (NWCCODE rc = s.use(conn, c, server)) return rc;
+    return Bindery(s.db(), server.id).isManager(c.objectId) ? NWE_OK : NWE_NO_CONSOLE_RIGHTS;
+  });
+}
+
+} // extern "C"

@@ -1,0 +1,58 @@
+// Large networks for benchmarks: many bindery users, big files on volumes.
+#include "bindery.h"
+#include "netware_path.h"
+#include "nwsim/nwsim.h"
+#include "simulator.h"
+#include "volumes.h"
+
+#include <cstdio>
+#include <fstream>
+
+namespace nwsim {
+
+void addGeneratedUsers(const std::string& server, int count, const std::string& prefix) {
+  auto& sim = Simulator::instance();
+  std::lock_guard lock(sim.mutex());
+  Session s = sim.adminSession();
+  auto sv = s.serverByName(Bindery::upper(server));
+  if (!sv) throw SimError("no server " + server + " on the network");
+  if (count < 0 || prefix.empty() || prefix.size() > 40) throw SimError("bad count or name prefix for generated users");
+  Transaction t(s.db());
+  Bindery b(s.db(), sv->id);
+  for (int i = 1; i <= count; ++i) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%06d", i);
+    const std::string name = Bindery::upper(prefix) + number;
+    if (b.find(name, 0x0100)) throw SimError("user " + name + " exists on " + sv->name);
+    b.addObject(name, 0x0100);
+  }
+  t.commit();
+}
+
+void createVolumeFile(const std::string& server, const std::string& volume, const std::string& path,
+                      std::uint64_t size) {
+  auto& sim = Simulator::instance();
+  std::lock_guard lock(sim.mutex());
+  Session s = sim.adminSession();
+  auto sv = s.serverByName(Bindery::upper(server));
+  if (!sv) throw SimError("no server " + server + " on the network");
+  Volumes vols(s.db(), s.network().dir());
+  auto v = vols.byName(sv->id, volume);
+  if (!v) throw SimError("no volume " + volume + " on " + sv->name);
+  auto parts = NetWarePath::components(path);
+  if (!parts || parts->empty()) throw SimError("\"" + path + "\" is not a path on a volume");
+  std::filesystem::path local;
+  if (vols.localPath(sv->name, *v, *parts, local)) throw SimError("\"" + path + "\" leaves the volume");
+  std::filesystem::create_directories(local.parent_path());
+  std::ofstream out(local, std::ios::binary | std::ios::trunc);
+  std::string block(1 << 20, '\0');
+  for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>('A' + i % 26);
+  for (std::uint64_t left = size; left > 0;) {
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
+    out.write(block.data(), static_cast<std::streamsize>(n));
+    left -= n;
+  }
+  if (!out) throw SimError("cannot write " + local.string());
+}
+
+} // namespace nwsim

@@ -1,0 +1,156 @@
+#include "redirector.h"
+
+#include "dir_handles.h"
+#include "drive_table.h"
+#include "open_files.h"
+#include "stations.h"
+
+#include <nwclient/paths.h>
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstring>
+
+namespace nwsim {
+
+namespace {
+
+std::vector<std::string> below(const std::string& base, const std::vector<std::string>& parts) {
+  std::vector<std::string> all = NetWarePath::components(base).value_or(std::vector<std::string>{});
+  all.insert(all.end(), parts.begin(), parts.end());
+  return all;
+}
+
+} // namespace
+
+NWCCODE Redirector::locate(const std::string& text, std::uint32_t conn, int dirHandle, Location& out) {
+  auto p = NetWarePath::parse(text);
+  if (!p) return NWE_INVALID_PATH;
+  std::optional<int> volumeNumber;
+  std::string volumeName = p->volume;
+  std::vector<std::string> parts = p->parts;
+  switch (p->kind) {
+    case NetWarePath::Kind::ServerVolume: {
+      auto server = s_.serverByName(p->server);
+      if (!server) return NWE_SERVER_NOT_FOUND;
+      auto c = Stations(s_).ofWorkstation(server->id);
+      if (!c) return NWE_INVALID_CONNECTION;
+      conn = c->id;
+      break;
+    }
+    case NetWarePath::Kind::Drive: {
+      const int drive = p->drive - 'A' + 1;
+      if (DriveTable::localStatus(drive)) return NWE_INVALID_PATH;  // the workstation's own disk
+      auto m = DriveTable(s_.db(), s_.workstation()).find(drive);
+      if (!m) return NWE_INVALID_DRIVE;
+      conn = m->connId;
+      volumeNumber = m->volume;
+      parts = below(m->path, parts);
+      break;
+    }
+    case NetWarePath::Kind::Volume:
+      if (!conn) conn = s_.primaryConnection();
+      break;
+    case NetWarePath::Kind::Relative: {
+      if (!conn) conn = s_.primaryConnection();
+      if (dirHandle == 0) return NWE_INVALID_PATH;
+      auto h = DirHandles(s_.db()).find(conn, dirHandle);
+      if (!h) return s_.connection(conn) ? NWCCODE(NWE_BAD_DIRECTORY_HANDLE) : NWCCODE(NWE_INVALID_CONNECTION);
+      volumeNumber = h->volume;
+      parts = below(h->path, parts);
+      break;
+    }
+  }
+  if (NWCCODE rc = s_.use(conn, out.conn, out.server)) return rc;
+  Volumes vols = volumes();
+  auto v = volumeNumber ? vols.byNumber(out.server.id, *volumeNumber) : vols.byName(out.server.id, volumeName);
+  if (!v || !v->mounted) return NWE_VOLUME_DOES_NOT_EXIST;
+  out.volume = *v;
+  out.parts = std::move(parts);
+  if (out.volumePath().size() > 255) return NWE_INVALID_PATH;
+  return NWE_OK;
+}
+
+NWCCODE Redirector::localPath(const Location& at, std::filesystem::path& out) {
+  return volumes().localPath(at.server.name, at.volume, at.parts, out);
+}
+
+namespace {
+
+// Paths are redirected only for programs that use the client; the simulator library alone
+// (the nwsim tool, tests of other layers) leaves them to the platform.
+bool clientLoaded() {
+  for (const char* lib : {"libcalwin32.so", "libclxwin32.so", "libnetwin32.so", "liblocwin32.so"}) {
+    if (void* h = ::dlopen(lib, RTLD_NOW | RTLD_NOLOAD)) {
+      ::dlclose(h);
+      return true;
+    }
+  }
+  return false;
+}
+
+// The hooks are called by the platform, outside any client call: one transaction each, and
+// no failure of the simulator may reach the program.
+template <typename F>
+bool withSession(F&& f) {
+  auto& sim = Simulator::instance();
+  std::lock_guard lock(sim.mutex());
+  try {
+    Session s = sim.session();
+    Transaction t(s.db());
+    const bool ok = f(s);
+    t.commit();
+    return ok;
+  } catch (...) {
+    return false;
+  }
+}
+
+} // namespace
+
+} // namespace nwsim
+
+extern "C" {
+
+bool nwsimRedirect(const char* path, char* localPath, std::size_t size) {
+  if (!path || !localPath || size == 0 || !nwsim::clientLoaded()) return false;
+  return nwsim::withSession([&](nwsim::Session& s) {
+    nwsim::Redirector r(s);
+    nwsim::Location at;
+    std::filesystem::path local;
+    if (r.locate(path, 0, 0, at) || r.localPath(at, local)) return false;
+    const std::string text = local.string();
+    if (text.size() >= size) return false;  // never cut: a cut path names another file
+    std::memcpy(localPath, text.c_str(), text.size() + 1);
+    return true;
+  });
+}
+
+void nwsimFileOpened(int handle, const char* path, int access) {
+  if (!path) return;
+  nwsim::withSession([&](nwsim::Session& s) {
+    nwsim::Redirector r(s);
+    nwsim::Location at;
+    if (r.locate(path, 0, 0, at)) return false;
+    nwsim::OpenFiles::Entry e;
+    e.localHandle = handle;
+    e.connId = at.conn.id;
+    e.serverId = at.server.id;
+    e.connNumber = at.conn.connNumber;
+    e.volume = at.volume.number;
+    e.path = at.path();
+    e.access = access;
+    nwsim::OpenFiles(s.db()).add(e);
+    return true;
+  });
+}
+
+void nwsimFileClosed(int handle) {
+  nwsim::withSession([&](nwsim::Session& s) {
+    nwsim::OpenFiles(s.db()).remove(::getpid(), handle);
+    return true;
+  });
+}
+
+}

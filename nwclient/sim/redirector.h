@@ -1,0 +1,57 @@
+#pragma once
+// The client's redirector: a NetWare path ("SERVER/VOL:DIR\FILE", "VOL:DIR\FILE"), a path on
+// a mapped drive ("G:\DIR\FILE") or a path relative to a directory handle, located on a
+// volume of a server the workstation is connected to, and turned into the local file below
+// the volume's root, never outside it.
+//
+// The platform layer finds the C functions at the end of this header in the loaded
+// simulator library by itself (nwsimRedirect, nwsimFileOpened, nwsimFileClosed), so the
+// client libraries export only NetWare names.
+#include "netware_path.h"
+#include "simulator.h"
+#include "volumes.h"
+
+#include <filesystem>
+
+namespace nwsim {
+
+struct Location {
+  Connection conn;
+  Server server;
+  Volumes::Volume volume;
+  std::vector<std::string> parts;
+  /// "DIR\\FILE" below the volume's root.
+  std::string path() const { return NetWarePath::join(parts); }
+  /// "VOL:DIR\\FILE".
+  std::string volumePath() const { return volume.name + ":" + path(); }
+};
+
+class Redirector {
+public:
+  explicit Redirector(Session& s) : s_(s) {}
+  Volumes volumes() { return Volumes(s_.db(), s_.network().dir()); }
+
+  /// Locates a path. `conn` serves paths that name no server (0: the primary connection);
+  /// `dirHandle` (of that connection) paths without a volume. Codes: NWE_INVALID_PATH,
+  /// NWE_SERVER_NOT_FOUND, NWE_INVALID_CONNECTION, NWE_INVALID_DRIVE, NWE_BAD_DIRECTORY_HANDLE,
+  /// NWE_VOLUME_DOES_NOT_EXIST, NWE_SERVER_DOWN.
+  NWCCODE locate(const std::string& path, std::uint32_t conn, int dirHandle, Location& out);
+  /// The local file of a location (see Volumes::localPath).
+  NWCCODE localPath(const Location& at, std::filesystem::path& out);
+
+private:
+  Session& s_;
+};
+
+} // namespace nwsim
+
+extern "C" {
+/// Writes the local path of a NetWare or drive-letter path (at most `size` bytes, always
+/// terminated); false when it does not resolve, and in a program that has not loaded a
+/// client library.
+bool nwsimRedirect(const char* path, char* localPath, std::size_t size);
+/// The platform opened `path` (a redirected path) as `handle`: access 1 read, 2 write, 3 both.
+void nwsimFileOpened(int handle, const char* path, int access);
+/// The platform closed a handle it reported as opened.
+void nwsimFileClosed(int handle);
+}
