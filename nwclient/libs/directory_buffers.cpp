@@ -106,12 +106,18 @@ NWCCODE NWDSPutAttrVal(NWDSContextHandle context, Buf_T* buf, nuint32 syntaxID, 
     // A value follows its attribute name (add) or its change (modify).
     ItemKind owner = b->verb == DSV_ADD_ENTRY ? ItemKind::Name : ItemKind::Change;
     bool placed = false;
+    bool ignored = false;
     for (auto it = b->items.rbegin(); it != b->items.rend(); ++it)
       if (it->kind != ItemKind::Value) {
         placed = it->kind == owner;
+        ignored = placed && owner == ItemKind::Change &&
+                  (it->change == DS_REMOVE_ATTRIBUTE || it->change == DS_CLEAR_ATTRIBUTE);
         break;
       }
     if (!placed) return NWDSE_ATTR_TYPE_EXPECTED;
+    // Removing a whole attribute needs no value; one sent along is taken and ignored, of
+    // whatever form, since callers may send a placeholder of any syntax.
+    if (ignored) return b->take(8) ? 0 : NWDSE_BUFFER_FULL;
     DirectoryTree tree(s);
     nwsim::DsValue v;
     if (NWCCODE rc = DsValueForm::read(syntaxID, attrVal, tree.lookup(*c), v)) return rc;

@@ -73,7 +73,9 @@ constexpr Parameter kParameters[] = {
 } // namespace
 
 void ServerConsole::addDefaults(Store& db, std::int64_t serverId) {
-  db.prepare("INSERT OR IGNORE INTO server_stats(server_id, up_since_ms) VALUES(?,?)").with(serverId, nowMs()).run();
+  // A server of a new network has been up for a while already: an hour.
+  constexpr std::int64_t kUptimeMs = 3600 * 1000;
+  db.prepare("INSERT OR IGNORE INTO server_stats(server_id, up_since_ms) VALUES(?,?)").with(serverId, nowMs() - kUptimeMs).run();
   for (const auto& p : kParameters)
     db.prepare("INSERT OR IGNORE INTO server_settings(server_id, name, is_string, int_value, str_value, min_value, max_value) "
                "VALUES(?,?,?,?,?,?,?)")
