@@ -37,6 +37,31 @@ struct Client {
   NW_ENTRY(NWCCGetAllConnInfo, hNWClx, state)
   NW_ENTRY(NWCCGetAllConnRefInfo, hNWClx, state)
   NW_ENTRY(NWCCScanConnRefs, hNWClx, state)
+
+  // Bindery objects, identity and membership.
+  NW_ENTRY(NWGetObjectName, hNWCalls, state)
+  NW_ENTRY(NWGetObjectID, hNWCalls, state)
+  NW_ENTRY(NWScanObject, hNWCalls, state)
+  NW_ENTRY(NWReadPropertyValue, hNWCalls, state)
+  NW_ENTRY(NWIsObjectInSet, hNWCalls, state)
+  NW_ENTRY(NWVerifyObjectPassword, hNWCalls, state)
+  NW_ENTRY(NWCheckConsolePrivileges, hNWCalls, state)
+  NW_ENTRY(NWIsManager, hNWCalls, state)
+
+  // NetWare paths, drive mappings, file copy and open files.
+  NW_ENTRY(NWParseNetWarePath, hNWCalls, state)
+  NW_ENTRY(NWGetVolumeNumber, hNWCalls, state)
+  NW_ENTRY(NWGetVolumeName, hNWCalls, state)
+  NW_ENTRY(NWParsePath, hNWCalls, state)
+  NW_ENTRY(NWSetDriveBase, hNWCalls, state)
+  NW_ENTRY(NWDeleteDriveBase, hNWCalls, state)
+  NW_ENTRY(NWGetFirstDrive, hNWCalls, state)
+  NW_ENTRY(NWGetDriveStatus, hNWCalls, state)
+  NW_ENTRY(NWConvertFileHandle, hNWCalls, state)
+  NW_ENTRY(NWFileServerFileCopy, hNWCalls, state)
+  NW_ENTRY(NWScanOpenFilesByConn2, hNWCalls, state)
+  NW_ENTRY(NWIntScanDirectoryInformation2, hNWCalls, state)
+  NW_ENTRY(NWScanConnectionsUsingFile, hNWCalls, state)
 };
 extern Client client;
 

@@ -120,4 +120,107 @@ std::unique_ptr<rtl::TStringList> getConnectedServerList();
 /// the server.
 bool isLoggedIn(NWCONN_HANDLE conn, const std::string& objectName);
 
+// ---- Bindery objects, identity and membership -------------------------------------------
+// Object IDs are in client form (as "NWGetObjectID" returns them); object types in the
+// client's byte order (0x0100 user, 0x0200 group, ...). With the directory fallback switch
+// on, the name, number, ID, group and full-name lookups also ask directory services.
+
+/// The name of the object with that ID; empty on failure.
+std::string getObjName(NWCONN_HANDLE conn, std::int32_t objectID);
+/// The ID of the object of that name and type, 0 when not found. A `conn` of 0 is replaced
+/// by the primary connection in the caller's variable.
+std::uint32_t getObjNumber(NWCONN_HANDLE& conn, const std::string& name, std::uint16_t type);
+/// The object's displayed ID (byte-reversed, hexadecimal, no leading zeros); "0" on failure.
+std::string getObjID(NWCONN_HANDLE conn, const std::string& name, std::uint16_t type);
+/// The type of the first well-known type under which the name exists; 0 when none.
+std::uint16_t getObjType(NWCONN_HANDLE conn, const std::string& name);
+/// True when the password is the object's; name and password are trimmed and upper-cased.
+bool nwPassCheck(NWCONN_HANDLE conn, const std::string& name, const std::string& password);
+/// True when the caller is a console operator of the server.
+bool isConsoleOperator(NWCONN_HANDLE conn);
+/// True when the caller is a manager on the server.
+bool isNWManager(NWCONN_HANDLE conn);
+/// The names of the objects of a type, in the client's order, each with its ID as object.
+std::unique_ptr<rtl::TStringList> getBinderyList(NWCONN_HANDLE conn, std::uint16_t type);
+/// The members of a bindery group; the caller is left out unless `includeSelf`.
+std::unique_ptr<rtl::TStringList> getMemberList(NWCONN_HANDLE conn, const std::string& group,
+                                                bool includeSelf);
+/// The groups a user is in.
+std::unique_ptr<rtl::TStringList> getMyGroups(NWCONN_HANDLE conn, const std::string& name);
+/// True when the object is security-equivalent to the other (or is the other).
+bool secureEquiv(NWCONN_HANDLE conn, const std::string& name, const std::string& other);
+/// True when the user is a member of the bindery group; nothing is recorded.
+bool isMember(NWCONN_HANDLE conn, const std::string& member, const std::string& group);
+/// True when the caller is named in the comma-separated list of user and group names or is
+/// a member of a group named there.
+bool isInList(NWCONN_HANDLE conn, const std::string& list);
+/// The object's full name; the name trimmed and upper-cased when it has none.
+std::string fullName(NWCONN_HANDLE conn, const std::string& name);
+
+// ---- NetWare paths, drive mappings, file copy and open files -----------------------------
+
+/// A NetWare path taken apart by parseNetwarePath.
+struct TNWPathInfo {
+  NWCONN_HANDLE connHandle = 0;
+  std::string serverName;
+  std::uint16_t volNumber = 0;
+  /// The volume as the server spells it, followed by ":".
+  std::string volName;
+  std::uint8_t dirHandle = 0;
+  /// The directory after the volume's colon: upper case, one trailing backslash.
+  std::string path;
+  /// "VOLUME:DIR" as the client returns it.
+  std::string fullPath;
+};
+
+/// A path split by getPathInfo; the names are cut to their capacities.
+struct TNWParsedPath {
+  static constexpr std::size_t kServerNameMax = 40;
+  static constexpr std::size_t kVolNameMax = 128;
+  static constexpr std::size_t kDirPathMax = 128;
+  NWCONN_HANDLE connHandle = 0;
+  std::string serverName;
+  std::string volName;
+  std::string dirPath;
+};
+
+/// A network drive's mapping (getMapInfo); the texts are cut to their capacities.
+struct TNWMapInfo {
+  static constexpr std::size_t kServerNameMax = 40;
+  static constexpr std::size_t kPathMax = 128;
+  NWCONN_HANDLE connHandle = 0;
+  std::string serverName;
+  std::string path;
+  std::uint16_t status = 0;
+};
+
+/// Parses a NetWare or drive-letter path on the connection's server.
+bool parseNetwarePath(NWCONN_HANDLE conn, const std::string& path, TNWPathInfo& info);
+/// Splits a NetWare path into server, volume and directory; `parsed` is cleared first.
+bool getPathInfo(const std::string& path, TNWParsedPath& parsed);
+/// Maps a drive letter (A-Z, either case) to a NetWare directory, replacing any mapping.
+bool map(char letter, const std::string& path);
+/// Removes the mapping of the drive named by the first character.
+bool mapDelete(const std::string& drive);
+/// The letter of the first network drive; '\0' on failure.
+char getFirstNetDrive();
+/// The first free drive at or after the first network drive; '\0' when none.
+char getNextNetDrive();
+/// The mapping of a network drive; false (record untouched) for a local or free drive.
+bool getMapInfo(char letter, TNWMapInfo& info);
+/// The drive table, one line per drive.
+std::unique_ptr<rtl::TStringList> mapShow();
+/// The NetWare handle (low 16 bits) of a file opened through the platform's file calls.
+std::uint16_t convertLocalFileHandle(std::uint16_t localHandle);
+/// Copies a file on the server; both ends must be NetWare files of one server.
+bool _nwCopy(const std::string& source, const std::string& destination);
+/// Copies a file, on the server when possible, otherwise through the workstation, keeping
+/// the source's date. False when the copy is incomplete or the two paths name one file.
+bool nCopy(const std::string& source, const std::string& destination);
+/// The files a station has open, each with its lock type as object.
+std::unique_ptr<rtl::TStringList> getConnOpenFiles(NWCONN_HANDLE conn, std::uint16_t connNumber);
+/// The stations that have a file open, "[n]   NAME" each with the user's ID as object;
+/// "[0]  None" when nobody has.
+std::unique_ptr<rtl::TStringList> getOpenFileUsers(NWCONN_HANDLE conn, const std::string& path);
+
 } // namespace ostrel

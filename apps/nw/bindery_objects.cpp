@@ -1,0 +1,139 @@
+// nw slist, nlist, fullname, members: the bindery's servers, objects, names and groups.
+#include "cli.h"
+
+#include <nwnds/nwnds.h>
+#include <ostrel/ostrel.h>
+#include <rtl/sysutils.h>
+
+#include <cstdio>
+#include <iostream>
+#include <map>
+
+namespace nw {
+namespace {
+
+const std::map<std::string, std::uint16_t>& typeNames() {
+  static const std::map<std::string, std::uint16_t> names = {
+      {"USER", 0x0100},        {"GROUP", 0x0200},         {"QUEUE", 0x0300},         {"PRINTQUEUE", 0x0300},
+      {"SERVER", 0x0400},      {"FILESERVER", 0x0400},    {"JOBSERVER", 0x0500},     {"GATEWAY", 0x0600},
+      {"PRINTSERVER", 0x0700}, {"ARCHIVEQUEUE", 0x0800},  {"ARCHIVESERVER", 0x0900}, {"JOBQUEUE", 0x0A00},
+      {"ADMINISTRATION", 0x0B00}};
+  return names;
+}
+
+std::string typeName(std::uint16_t type) {
+  for (const auto& [name, value] : typeNames())
+    if (value == type && name != "PRINTQUEUE" && name != "FILESERVER") return name;
+  return "0x" + rtl::IntToHex(type, 4);
+}
+
+/// A type given by name ("user", "group", ...) or as a number in the client's byte order
+/// ("0x0100").
+std::uint16_t parseType(const std::string& text) {
+  const std::string upper = rtl::UpperCase(text);
+  if (auto it = typeNames().find(upper); it != typeNames().end()) return it->second;
+  std::size_t used = 0;
+  try {
+    const unsigned long value = std::stoul(text, &used, 0);
+    if (used == text.size() && value <= 0xFFFF) return static_cast<std::uint16_t>(value);
+  } catch (const std::exception&) {
+  }
+  throw CommandError("unknown object type '" + text + "' (see --help)");
+}
+
+/// The displayed form of a client-form ID.
+std::string displayID(std::intptr_t clientID) {
+  const auto id = static_cast<std::uint32_t>(clientID);
+  const std::uint32_t swapped = (id >> 24) | ((id >> 8) & 0xFF00) | ((id << 8) & 0xFF0000) | (id << 24);
+  return rtl::IntToHex(swapped, 8);
+}
+
+int slist(const Args& args) {
+  args.atMost(0);
+  requireClient();
+  const NWCONN_HANDLE primary = ostrel::getPrimaryServerID();
+  const std::string defaultServer = ostrel::getServerName(primary);
+  auto attached = ostrel::getConnectedServerList();
+  auto known = ostrel::getBinderyList(primary, 0x0400);
+  // Servers the workstation is attached to are known even when the bindery does not list them.
+  for (const auto& item : *attached)
+    if (!item.text.empty() && known->IndexOf(item.text) < 0) known->Add(item.text);
+  std::printf("%-48s %s\n", "Known NetWare File Servers", "Status");
+  std::printf("%-48s %s\n", "--------------------------", "------");
+  for (const auto& item : *known) {
+    const char* status = item.text == defaultServer ? "Default" : attached->IndexOf(item.text) >= 0 ? "Attached" : "";
+    std::printf("%-48s %s\n", item.text.c_str(), status);
+  }
+  std::printf("\nTotal of %d file servers found\n", known->Count());
+  return 0;
+}
+
+int nlist(const Args& args) {
+  args.atMost(1);
+  const std::uint16_t type = parseType(args.need(0, "object type"));
+  requireClient();
+  auto list = ostrel::getBinderyList(0, type);
+  std::printf("%-48s %-14s %s\n", "Object Name", "Type", "Object ID");
+  std::printf("%-48s %-14s %s\n", "-----------", "----", "---------");
+  for (const auto& item : *list)
+    std::printf("%-48s %-14s %s\n", item.text.c_str(), typeName(type).c_str(), displayID(item.object).c_str());
+  std::printf("\nA total of %d %s object%s was found on server %s.\n", list->Count(), typeName(type).c_str(),
+              list->Count() == 1 ? "" : "s", ostrel::getServerName(0).c_str());
+  return 0;
+}
+
+int fullname(const Args& args) {
+  args.atMost(1);
+  const std::string name = args.need(0, "object name");
+  requireClient();
+  std::cout << ostrel::fullName(0, name) << "\n";
+  return 0;
+}
+
+bool isDirectoryName(const std::string& name) {
+  return name.find('=') != std::string::npos || name.find('.') != std::string::npos;
+}
+
+int members(const Args& args) {
+  args.atMost(1);
+  const std::string group = args.need(0, "group name");
+  requireClient();
+  std::unique_ptr<rtl::TStringList> list;
+  if (isDirectoryName(group)) {
+    nwnds::TNWNDS directory;
+    directory.resetLastError();
+    list = nwnds::ndsGetGroupMembers("", group);
+    if (list->Empty() && nwnds::lasterror() != 0)
+      throw CommandError("cannot read the members of " + group + " (error " +
+                         rtl::IntToHex(static_cast<std::uint32_t>(nwnds::lasterror()), 4) + ")");
+  } else {
+    NWCONN_HANDLE conn = 0;
+    if (ostrel::getObjNumber(conn, group, 0x0200) == 0)
+      throw CommandError("group " + rtl::UpperCase(group) + " not found on server " + ostrel::getServerName(0) +
+                         " (error " + rtl::IntToHex(ostrel::lasterror(), 4) + ")");
+    list = ostrel::getMemberList(0, group, true);
+  }
+  for (const auto& item : *list) std::cout << item.text << "\n";
+  return 0;
+}
+
+Register slistCmd({"slist", "the file servers this workstation knows",
+                   "usage: nw slist\n\nLists the file servers known to the primary server's bindery and the servers\n"
+                   "this workstation is attached to; the primary server is marked Default.\n",
+                   {}, slist});
+Register nlistCmd({"nlist", "the bindery objects of a type, with their IDs",
+                   "usage: nw nlist TYPE\n\nLists the bindery objects of one type on the primary server, with their\n"
+                   "object IDs. TYPE is user, group, queue, server, jobserver, gateway, printserver,\n"
+                   "archivequeue, archiveserver, jobqueue, administration, or a number such as 0x0100\n"
+                   "(in the client's byte order).\n",
+                   {}, nlist});
+Register fullnameCmd({"fullname", "the full name of a user or other object",
+                      "usage: nw fullname NAME\n\nShows the object's full name; the name itself in upper case when it has none.\n",
+                      {}, fullname});
+Register membersCmd({"members", "the members of a group",
+                     "usage: nw members GROUP\n\nLists the members of a bindery group of the primary server. A directory name\n"
+                     "(one containing \"=\" or \".\", such as SALES.ACME) lists the directory group's members.\n",
+                     {}, members});
+
+} // namespace
+} // namespace nw
