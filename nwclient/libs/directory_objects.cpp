@@ -29,34 +29,61 @@ void remember(NWDSBuffer* b, DirectoryTree& tree, const DsContext& c, const DsVa
 // attributes for names only) and sets the handle to where the next block starts.
 NWCCODE fillAttributes(NWDSBuffer* b, DirectoryTree& tree, const DsContext& c, const std::vector<dc::ReadAttr>& attrs,
                        bool namesOnly, nint32* handle) {
-  std::vector<std::pair<std::size_t, std::size_t>> entries;  // (attribute, value)
-  for (std::size_t a = 0; a < attrs.size(); ++a) {
-    if (namesOnly) entries.push_back({a, 0});
-    else
-      for (std::size_t v = 0; v < attrs[a].values.size(); ++v) entries.push_back({a, v});
-  }
+  std::size_t total = 0;
+  for (const auto& a : attrs) total += namesOnly ? 1 : a.values.size();
   std::size_t pos = 0;
-  if (!dc::startAt(handle, entries.size(), pos)) return NWDSE_INVALID_ITERATION;
+  if (!dc::startAt(handle, total, pos)) return NWDSE_INVALID_ITERATION;
   b->prepareResult(DSV_READ);
   b->objects.emplace_back();
   auto& out = b->objects.back().attrs;
+  // Find the attribute and value at `pos` without walking the values before it.
+  std::size_t ai = namesOnly ? pos : 0, vi = namesOnly ? 0 : pos;
+  auto settle = [&] {
+    while (!namesOnly && ai < attrs.size() && vi >= attrs[ai].values.size()) {
+      vi -= attrs[ai].values.size();
+      ++ai;
+    }
+  };
+  settle();
   std::size_t i = pos;
-  for (; i < entries.size(); ++i) {
-    const dc::ReadAttr& a = attrs[entries[i].first];
-    bool newAttr = out.empty() || out.back().name != a.name || (i > pos && entries[i - 1].first != entries[i].first);
+  for (; i < total; ++i) {
+    const dc::ReadAttr& a = attrs[ai];
+    bool firstOfAttr = namesOnly || vi == 0;
+    bool newAttr = out.empty() || out.back().name != a.name || (i > pos && firstOfAttr);
     std::uint32_t need = newAttr ? static_cast<std::uint32_t>(a.name.size() + 13) : 0;
     if (!namesOnly) {
-      const DsValue& v = a.values[entries[i].second];
+      const DsValue& v = a.values[vi];
       remember(b, tree, c, v);
       need += DsValueForm::size(v, b->namer()) + 4;
     }
     if (!b->take(need)) break;
     if (newAttr) out.push_back({a.name, a.syntax, {}, {}, {}});
-    if (!namesOnly) out.back().values.push_back(a.values[entries[i].second]);
+    if (!namesOnly) out.back().values.push_back(a.values[vi]);
+    if (namesOnly) ++ai;
+    else ++vi;
+    settle();
   }
-  if (i == pos && i < entries.size()) return NWDSE_INSUFFICIENT_BUFFER;
-  if (handle) *handle = i < entries.size() ? static_cast<nint32>(i) : NWDS_NO_MORE_ITERATIONS;
+  if (i == pos && i < total) return NWDSE_INSUFFICIENT_BUFFER;
+  if (handle) *handle = i < total ? static_cast<nint32>(i) : NWDS_NO_MORE_ITERATIONS;
   return 0;
+}
+
+// The attributes of the last read, kept while it is continued block by block and nothing in
+// the store has changed, so that reading N values in blocks loads them once.
+struct ReadInProgress {
+  const void* network = nullptr;
+  NWDSContextHandle context = 0;
+  std::string object;
+  bool all = false;
+  std::vector<std::string> names;
+  std::int64_t stamp = -1;
+  nint32 next = NWDS_NO_MORE_ITERATIONS;
+  std::vector<dc::ReadAttr> attrs;
+};
+
+ReadInProgress& readInProgress() {
+  static ReadInProgress r;
+  return r;
 }
 
 } // namespace
@@ -89,11 +116,24 @@ NWCCODE NWDSRead(NWDSContextHandle context, const char* objectName, nuint32 info
     if (!allAttrs)
       for (auto& item : req->items)
         if (item.kind == ItemKind::Name) names.push_back(item.name);
-    std::vector<dc::ReadAttr> attrs;
-    bool denied = false;
-    if (NWCCODE rc = dc::readable(tree, rights, caller, id, allAttrs != 0, names, attrs, denied)) return rc;
-    if (attrs.empty()) return denied ? NWDSE_NO_ACCESS : NWDSE_NO_SUCH_ATTRIBUTE;
-    return fillAttributes(out, tree, *c, attrs, infoType == DS_ATTRIBUTE_NAMES, iterationHandle);
+    ReadInProgress& r = readInProgress();
+    std::string object = objectName ? objectName : "";
+    std::int64_t stamp = s.db().changeStamp();
+    bool continued = *iterationHandle != NWDS_NO_MORE_ITERATIONS && *iterationHandle == r.next &&
+                     r.network == &s.network() && r.context == context && r.object == object && r.all == (allAttrs != 0) && r.names == names &&
+                     r.stamp == stamp;
+    if (!continued) {
+      std::vector<dc::ReadAttr> attrs;
+      bool denied = false;
+      r.next = NWDS_NO_MORE_ITERATIONS;
+      if (NWCCODE rc = dc::readable(tree, rights, caller, id, allAttrs != 0, names, attrs, denied)) return rc;
+      if (attrs.empty()) return denied ? NWDSE_NO_ACCESS : NWDSE_NO_SUCH_ATTRIBUTE;
+      r = ReadInProgress{&s.network(), context, object, allAttrs != 0, names, stamp, NWDS_NO_MORE_ITERATIONS, std::move(attrs)};
+    }
+    NWCCODE rc = fillAttributes(out, tree, *c, r.attrs, infoType == DS_ATTRIBUTE_NAMES, iterationHandle);
+    r.next = rc == 0 ? *iterationHandle : NWDS_NO_MORE_ITERATIONS;
+    if (r.next == NWDS_NO_MORE_ITERATIONS) r.attrs.clear();
+    return rc;
   });
 }
 

@@ -1,5 +1,7 @@
 #include "directory_update.h"
 
+#include <unordered_set>
+
 #include "directory_stream.h"
 
 #include <algorithm>
@@ -89,21 +91,33 @@ NWCCODE DirectoryUpdate::change(const DsObject& o, const DsChange& c, std::optio
     tree_.deleteValue(o.id, attr, sv.seq);
     if (sv.value.ref) removed.push_back(sv.value.ref);
   };
+  // The values held, by identity, kept up to date while values are added, so that adding
+  // many values costs one read of the attribute, not one per value.
+  std::unordered_set<std::string> holding;
+  auto heldNow = [&](const DsValue& v) {
+    if (holding.empty())
+      for (auto& sv : current) holding.insert(DsValueForm::identity(sv.value));
+    return holding.count(DsValueForm::identity(v)) != 0;
+  };
+  auto addNew = [&](const DsValue& v) {
+    addOne(v);
+    holding.insert(DsValueForm::identity(v));
+  };
   switch (c.type) {
     case DS_ADD_ATTRIBUTE:
       if (!current.empty()) return NWDSE_ATTRIBUTE_ALREADY_EXISTS;
       for (auto& v : values)
-        if (!held(tree_.values(o.id, attr), v)) addOne(v);
+        if (!heldNow(v)) addNew(v);
       break;
     case DS_ADD_VALUE:
     case DS_ADDITIONAL_VALUE:
       for (auto& v : values) {
-        if (held(tree_.values(o.id, attr), v)) {
+        if (heldNow(v)) {
           // The second half of a two-step membership update finds its work done.
           if (c.type == DS_ADD_VALUE && !mirrored) return NWDSE_DUPLICATE_VALUE;
           continue;
         }
-        addOne(v);
+        addNew(v);
       }
       break;
     case DS_REMOVE_VALUE:

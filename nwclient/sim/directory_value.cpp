@@ -362,6 +362,38 @@ bool DsValueForm::same(const DsValue& a, const DsValue& b) {
          a.num == b.num && a.num2 == b.num2 && a.data == b.data;
 }
 
+std::string DsValueForm::identity(const DsValue& v) {
+  // Mirrors same(): each part is length-prefixed so that no two different tuples meet.
+  std::string out;
+  auto part = [&](const std::string& text) {
+    out += std::to_string(text.size());
+    out += ':';
+    out += text;
+  };
+  auto number = [&](std::int64_t n) { part(std::to_string(n)); };
+  if (v.syntax == NWDS_SYN_CE_STRING) {
+    part(v.text);
+  } else if (isText(v.syntax) || v.syntax == NWDS_SYN_EMAIL_ADDRESS) {
+    part(DirectoryName::key(v.text));
+    number(v.num);
+  } else if (isNumber(v.syntax) || v.syntax == NWDS_SYN_BOOLEAN || v.syntax == NWDS_SYN_TIME) {
+    number(v.num);
+  } else if (v.syntax == NWDS_SYN_OBJECT_ACL) {
+    part(DirectoryName::key(v.text));
+    number(v.ref);
+    part(DirectoryName::key(v.text2));
+    number(v.num);
+  } else {
+    number(v.ref);
+    part(v.text);
+    part(DirectoryName::key(v.text2));
+    number(v.num);
+    number(v.num2);
+    part(std::string(v.data.begin(), v.data.end()));
+  }
+  return out;
+}
+
 bool DsValueForm::hasKey(std::uint32_t syntax) {
   return syntax == NWDS_SYN_OBJECT_ACL || syntax == NWDS_SYN_TYPED_NAME || syntax == NWDS_SYN_HOLD ||
          syntax == NWDS_SYN_BACK_LINK || syntax == NWDS_SYN_DIST_NAME;

@@ -42,6 +42,9 @@ public:
   static void write(const DsValue& v, const IdToName& names, void* out);
   /// Whether two values of one attribute are the same value (duplicates, removal).
   static bool same(const DsValue& a, const DsValue& b);
+  /// A text that two values of one attribute share exactly when they are the same value,
+  /// for finding duplicates among many values without comparing each pair.
+  static std::string identity(const DsValue& v);
   /// Whether `b` is the value that an overwrite with `a` replaces in a multi-valued
   /// attribute (same trustee and protected attribute, same object of a typed name, ...).
   /// False for syntaxes without such a key.

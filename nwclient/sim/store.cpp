@@ -142,6 +142,12 @@ Stmt& Store::prepare(const std::string& sql) {
   return *cache_.back().second;
 }
 
+std::int64_t Store::changeStamp() {
+  std::int64_t other = 0;
+  prepare("PRAGMA data_version").first([&](Stmt& q) { other = q.int64(0); });
+  return (other << 32) ^ static_cast<std::int64_t>(sqlite3_total_changes(db_));
+}
+
 int Store::currentSchemaVersion() { return static_cast<int>(migrations().size()); }
 
 int Store::schemaVersion() {

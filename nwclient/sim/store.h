@@ -38,6 +38,8 @@ public:
   Stmt& prepare(const std::string& sql);
   std::int64_t lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
   int changes() const { return sqlite3_changes(db_); }
+  /// A number that changes whenever the store changes, by this connection or another.
+  std::int64_t changeStamp();
 
   /// The schema version this build writes; older stores are migrated on open.
   static int currentSchemaVersion();
