@@ -8,23 +8,10 @@
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out;  // stdout and stderr together
-};
+using Result = nwtest::CommandResult;
 
 // Runs a command line through the shell with the given environment prefix.
-Result run(const std::string& env, const std::string& command) {
-  std::string line = env + " " + command + " 2>&1";
-  Result r;
-  FILE* p = ::popen(line.c_str(), "r");
-  if (!p) return r;
-  char buf[512];
-  while (std::fgets(buf, sizeof buf, p)) r.out += buf;
-  int st = ::pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
+Result run(const std::string& env, const std::string& command) { return nwtest::runCommand(env + " " + command); }
 
 class NwTool : public nwtest::NetworkTest {
 protected:
@@ -35,7 +22,7 @@ protected:
   std::string nw(const std::string& args) { return std::string(NW_TOOL) + " " + args; }
 };
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using nwtest::contains;
 
 } // namespace
 

@@ -9,23 +9,11 @@
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out;  // stdout and stderr together
-};
+using Result = nwtest::CommandResult;
 
-Result run(const std::string& command) {
-  Result r;
-  FILE* p = ::popen((command + " 2>&1").c_str(), "r");
-  if (!p) return r;
-  char buf[512];
-  while (std::fgets(buf, sizeof buf, p)) r.out += buf;
-  const int st = ::pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
+Result run(const std::string& command) { return nwtest::runCommand(command); }
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using nwtest::contains;
 
 int lines(const std::string& text) {
   int n = 0;
