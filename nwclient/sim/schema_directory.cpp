@@ -24,7 +24,7 @@ const char* const schemaDirectory = R"sql(
   -- and renames need no rewriting and removal finds every reference.
   CREATE TABLE ds_values(
     object_id INTEGER NOT NULL REFERENCES ds_objects(id) ON DELETE CASCADE,
-    attr TEXT NOT NULL,
+    attr TEXT NOT NULL COLLATE NOCASE,
     seq INTEGER NOT NULL,
     syntax INTEGER NOT NULL,
     ref INTEGER,
