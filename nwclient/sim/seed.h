@@ -1,6 +1,7 @@
 #pragma once
 // Loading a JSON seed into a new network's store. The loader checks every value and reports
 // mistakes with the seed's name and the line of the offending value.
+#include "bindery.h"
 #include "json.h"
 #include "netcfg.h"
 #include "simulator.h"
@@ -211,32 +212,11 @@ public:
         .with(server, static_cast<std::int64_t>(id), prop, seg).bindBlob(5, data.data(), data.size()).run();
   }
 
-  // Set properties hold object IDs, high byte first, 32 to a 128-byte segment.
+  // The property is made with the security its kind has, then the member is added as the
+  // bindery adds set members.
   void addToSet(std::int64_t server, std::uint32_t id, const std::string& prop, std::uint32_t member) {
     property(server, id, prop, 0x02, prop == "GROUP_MEMBERS" ? 0x31 : 0x32);
-    std::vector<std::uint32_t> ids;
-    db_.prepare("SELECT data FROM bindery_values WHERE server_id=? AND object_id=? AND property=? ORDER BY segment")
-        .with(server, static_cast<std::int64_t>(id), prop).each([&](Stmt& q) {
-          auto d = q.blob(0);
-          for (std::size_t i = 0; i + 4 <= d.size(); i += 4) {
-            std::uint32_t v = (std::uint32_t(d[i]) << 24) | (std::uint32_t(d[i + 1]) << 16) |
-                              (std::uint32_t(d[i + 2]) << 8) | d[i + 3];
-            if (v) ids.push_back(v);
-          }
-        });
-    for (auto v : ids) if (v == member) return;
-    ids.push_back(member);
-    for (std::size_t seg = 0; seg * 32 < ids.size(); ++seg) {
-      std::vector<std::uint8_t> data(128, 0);
-      for (std::size_t i = 0; i < 32 && seg * 32 + i < ids.size(); ++i) {
-        std::uint32_t v = ids[seg * 32 + i];
-        data[i * 4] = static_cast<std::uint8_t>(v >> 24);
-        data[i * 4 + 1] = static_cast<std::uint8_t>(v >> 16);
-        data[i * 4 + 2] = static_cast<std::uint8_t>(v >> 8);
-        data[i * 4 + 3] = static_cast<std::uint8_t>(v);
-      }
-      segment(server, id, prop, static_cast<int>(seg + 1), data);
-    }
+    Bindery(db_, server).addToSet(id, prop, member);
   }
 
   std::optional<std::uint32_t> lookup(std::int64_t server, const std::string& name, std::optional<std::uint16_t> type = {}) {
