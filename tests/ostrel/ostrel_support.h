@@ -74,18 +74,7 @@ inline NWCONN_HANDLE handleOf(const std::string& server) {
   return 0;
 }
 
-/// The names of a string list, in order.
-inline std::vector<std::string> names(const rtl::TStringList& list) {
-  std::vector<std::string> out;
-  for (const auto& item : list) out.push_back(item.text);
-  return out;
-}
-
-/// The object words of a string list, in order.
-inline std::vector<std::intptr_t> objects(const rtl::TStringList& list) {
-  std::vector<std::intptr_t> out;
-  for (const auto& item : list) out.push_back(item.object);
-  return out;
-}
+using nwtest::names;
+using nwtest::objects;
 
 } // namespace ostreltest

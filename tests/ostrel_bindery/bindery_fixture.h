@@ -42,17 +42,8 @@ protected:
   std::unique_ptr<ostrel::TOstrel> unit;
 };
 
-inline std::vector<std::string> names(const rtl::TStringList& list) {
-  std::vector<std::string> out;
-  for (const auto& item : list) out.push_back(item.text);
-  return out;
-}
-
-inline std::vector<std::intptr_t> objects(const rtl::TStringList& list) {
-  std::vector<std::intptr_t> out;
-  for (const auto& item : list) out.push_back(item.object);
-  return out;
-}
+using nwtest::names;
+using nwtest::objects;
 
 /// The client form of a displayed ID: its bytes reversed.
 constexpr std::uint32_t clientForm(std::uint32_t display) {
