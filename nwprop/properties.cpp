@@ -3,6 +3,8 @@
 #include "nwprop/client.h"
 #include "nwprop/names.h"
 
+#include <nwtools/bytedates.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -15,6 +17,8 @@ using detail::kSegment;
 using detail::state;
 using detail::toNameBuffer;
 using detail::toNameBuffers;
+using nwtools::getByteDate;
+using nwtools::putByteDate;
 
 namespace {
 
@@ -44,30 +48,6 @@ void walkSegments(NWCONN_HANDLE conn, const std::string& objectName, std::uint16
     segment(data);
     if (more == 0) return;
   }
-}
-
-/// A NetWare byte date: (year - 1900) modulo 256, month, day, and with `withTime` the hour,
-/// minute and second.
-void putByteDate(std::uint8_t* out, rtl::TDateTime t, bool withTime) {
-  int year, month, day, hour, minute, second, msec;
-  rtl::DecodeDate(t, year, month, day);
-  out[0] = static_cast<std::uint8_t>((year - 1900) & 0xFF);
-  out[1] = static_cast<std::uint8_t>(month);
-  out[2] = static_cast<std::uint8_t>(day);
-  if (!withTime) return;
-  rtl::DecodeTime(t, hour, minute, second, msec);
-  out[3] = static_cast<std::uint8_t>(hour);
-  out[4] = static_cast<std::uint8_t>(minute);
-  out[5] = static_cast<std::uint8_t>(second);
-}
-
-/// The date of byte-date bytes; false when they do not form a valid date and time.
-bool getByteDate(const std::uint8_t* in, bool withTime, rtl::TDateTime& out) {
-  rtl::TDateTime date = 0, time = 0;
-  if (!rtl::TryEncodeDate(1900 + in[0], in[1], in[2], date)) return false;
-  if (withTime && !rtl::TryEncodeTime(in[3], in[4], in[5], 0, time)) return false;
-  out = date + time;
-  return true;
 }
 
 void putHighFirst16(std::uint8_t* out, std::uint16_t v) {

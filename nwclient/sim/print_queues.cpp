@@ -35,9 +35,9 @@ std::string PrintQueues::directoryName(std::uint32_t queueId) {
 }
 
 std::filesystem::path PrintQueues::directory(std::uint32_t queueId) {
-  Volumes volumes(s_.db(), s_.network().dir());
-  if (!volumes.byName(server_.id, "SYS")) return {};
-  auto dir = volumes.root(server_.name, "SYS") / "SYSTEM" / directoryName(queueId);
+  Volumes volumes(db_, dir_);
+  if (!volumes.byName(serverId_, "SYS")) return {};
+  auto dir = volumes.root(serverName_, "SYS") / "SYSTEM" / directoryName(queueId);
   std::filesystem::create_directories(dir);
   return dir;
 }
@@ -58,16 +58,16 @@ bool PrintQueues::isUser(std::uint32_t objectId, std::uint32_t queueId) {
 
 std::vector<std::uint32_t> PrintQueues::jobNumbers(std::uint32_t queueId) {
   std::vector<std::uint32_t> jobs;
-  s_.db().prepare("SELECT job_number FROM queue_jobs WHERE server_id=? AND queue_id=? ORDER BY position")
-      .with(server_.id, static_cast<std::int64_t>(queueId))
+  db_.prepare("SELECT job_number FROM queue_jobs WHERE server_id=? AND queue_id=? ORDER BY position")
+      .with(serverId_, static_cast<std::int64_t>(queueId))
       .each([&](Stmt& q) { jobs.push_back(static_cast<std::uint32_t>(q.int64(0))); });
   return jobs;
 }
 
 std::optional<NWQueueJobStruct> PrintQueues::job(std::uint32_t queueId, std::uint32_t jobNumber) {
   std::optional<NWQueueJobStruct> e;
-  s_.db().prepare("SELECT entry, position FROM queue_jobs WHERE server_id=? AND queue_id=? AND job_number=?")
-      .with(server_.id, static_cast<std::int64_t>(queueId), static_cast<std::int64_t>(jobNumber))
+  db_.prepare("SELECT entry, position FROM queue_jobs WHERE server_id=? AND queue_id=? AND job_number=?")
+      .with(serverId_, static_cast<std::int64_t>(queueId), static_cast<std::int64_t>(jobNumber))
       .first([&](Stmt& q) {
         e = fromBlob(q.blob(0));
         e->jobPosition = static_cast<nuint16>(q.integer(1));
@@ -77,8 +77,8 @@ std::optional<NWQueueJobStruct> PrintQueues::job(std::uint32_t queueId, std::uin
 
 std::uint32_t PrintQueues::ownerOf(std::uint32_t queueId, std::uint32_t jobNumber) {
   std::uint32_t owner = 0;
-  s_.db().prepare("SELECT owner_id FROM queue_jobs WHERE server_id=? AND queue_id=? AND job_number=?")
-      .with(server_.id, static_cast<std::int64_t>(queueId), static_cast<std::int64_t>(jobNumber))
+  db_.prepare("SELECT owner_id FROM queue_jobs WHERE server_id=? AND queue_id=? AND job_number=?")
+      .with(serverId_, static_cast<std::int64_t>(queueId), static_cast<std::int64_t>(jobNumber))
       .first([&](Stmt& q) { owner = static_cast<std::uint32_t>(q.int64(0)); });
   return owner;
 }
@@ -91,15 +91,15 @@ std::filesystem::path PrintQueues::jobFile(std::uint32_t queueId, const NWQueueJ
 }
 
 void PrintQueues::store(std::uint32_t queueId, const NWQueueJobStruct& entry) {
-  s_.db().prepare("UPDATE queue_jobs SET entry=? WHERE server_id=? AND queue_id=? AND job_number=?")
-      .bindBlob(1, &entry, sizeof entry).bind(2, server_.id).bind(3, static_cast<std::int64_t>(queueId))
+  db_.prepare("UPDATE queue_jobs SET entry=? WHERE server_id=? AND queue_id=? AND job_number=?")
+      .bindBlob(1, &entry, sizeof entry).bind(2, serverId_).bind(3, static_cast<std::int64_t>(queueId))
       .bind(4, static_cast<std::int64_t>(entry.jobNumber)).run();
 }
 
 void PrintQueues::renumber(std::uint32_t queueId, const std::vector<std::uint32_t>& order) {
-  auto& q = s_.db().prepare("UPDATE queue_jobs SET position=? WHERE server_id=? AND queue_id=? AND job_number=?");
+  auto& q = db_.prepare("UPDATE queue_jobs SET position=? WHERE server_id=? AND queue_id=? AND job_number=?");
   for (std::size_t i = 0; i < order.size(); ++i)
-    q.with(static_cast<std::int64_t>(i + 1), server_.id, static_cast<std::int64_t>(queueId),
+    q.with(static_cast<std::int64_t>(i + 1), serverId_, static_cast<std::int64_t>(queueId),
            static_cast<std::int64_t>(order[i])).run();
 }
 
@@ -119,8 +119,8 @@ std::uint32_t PrintQueues::add(std::uint32_t queueId, NWQueueJobStruct entry, st
   std::memcpy(entry.jobFileName + 1, fileName, length);
   entry.jobNumber = number;
   entry.clientID = wireId(ownerId);
-  s_.db().prepare("INSERT INTO queue_jobs(server_id, queue_id, job_number, position, owner_id, entry) VALUES(?,?,?,?,?,?)")
-      .with(server_.id, static_cast<std::int64_t>(queueId), static_cast<std::int64_t>(number),
+  db_.prepare("INSERT INTO queue_jobs(server_id, queue_id, job_number, position, owner_id, entry) VALUES(?,?,?,?,?,?)")
+      .with(serverId_, static_cast<std::int64_t>(queueId), static_cast<std::int64_t>(number),
             static_cast<std::int64_t>(numbers.size() + 1), static_cast<std::int64_t>(ownerId))
       .bindBlob(6, &entry, sizeof entry).run();
   const auto file = jobFile(queueId, entry);
@@ -210,8 +210,8 @@ NWCCODE PrintQueues::remove(const Connection& c, std::uint32_t queueId, std::uin
   const auto file = jobFile(queueId, *e);
   std::error_code ignored;
   if (!file.empty()) std::filesystem::remove(file, ignored);
-  s_.db().prepare("DELETE FROM queue_jobs WHERE server_id=? AND queue_id=? AND job_number=?")
-      .with(server_.id, static_cast<std::int64_t>(queueId), static_cast<std::int64_t>(jobNumber)).run();
+  db_.prepare("DELETE FROM queue_jobs WHERE server_id=? AND queue_id=? AND job_number=?")
+      .with(serverId_, static_cast<std::int64_t>(queueId), static_cast<std::int64_t>(jobNumber)).run();
   auto order = jobNumbers(queueId);
   renumber(queueId, order);
   return NWE_OK;

@@ -16,7 +16,10 @@ namespace nwsim {
 
 class PrintQueues {
 public:
-  PrintQueues(Session& s, const Server& server) : s_(s), server_(server), bindery_(s.db(), server.id) {}
+  PrintQueues(Store& db, std::filesystem::path networkDir, std::int64_t serverId, std::string serverName)
+      : db_(db), dir_(std::move(networkDir)), serverId_(serverId), serverName_(std::move(serverName)),
+        bindery_(db, serverId) {}
+  PrintQueues(Session& s, const Server& server) : PrintQueues(s.db(), s.network().dir(), server.id, server.name) {}
 
   /// The queue's directory: "SYSTEM\<queue ID>.QDR" on SYS, as the server names it.
   static std::string directoryName(std::uint32_t queueId);
@@ -52,8 +55,10 @@ private:
   std::uint32_t ownerOf(std::uint32_t queueId, std::uint32_t jobNumber);
   std::filesystem::path jobFile(std::uint32_t queueId, const NWQueueJobStruct& entry);
 
-  Session& s_;
-  Server server_;
+  Store& db_;
+  std::filesystem::path dir_;
+  std::int64_t serverId_;
+  std::string serverName_;
   Bindery bindery_;
 };
 
