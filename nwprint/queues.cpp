@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace nwprint {
 
@@ -106,11 +107,16 @@ bool getQueueJobList(NWCONN_HANDLE conn, const std::string& queueName, rtl::TStr
   if (!getQueueJobNumbers(conn, queueName, numbers)) return false;
   conn = ostrel::primaryIfZero(conn);
   const std::uint32_t queue = queueID(conn, queueName);
+  // A queue's jobs belong to few owners: each name is asked for once per listing.
+  std::map<nuint32, std::string> owners;
   for (std::int32_t number : numbers) {
     if (number == -1) continue;  // an empty slot needs no call
     NWQueueJobStruct job{};
     if (client.NWReadQueueJobEntry2(conn, queue, static_cast<nuint32>(number), &job) != 0) continue;
-    const std::string owner = ostrel::getObjName(conn, static_cast<std::int32_t>(job.clientID));
+    auto known = owners.find(job.clientID);
+    if (known == owners.end())
+      known = owners.emplace(job.clientID, ostrel::getObjName(conn, static_cast<std::int32_t>(job.clientID))).first;
+    const std::string& owner = known->second;
     list.AddObject(owner + "[" + std::to_string(job.clientStation) + "]\t" + statusText(job) + "\t" +
                        rtl::bufferToString(job.jobDescription, sizeof job.jobDescription),
                    number);
