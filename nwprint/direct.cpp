@@ -105,7 +105,7 @@ std::string netwarePath(const std::string& fileName) {
   char path[kPathBuffer] = {};
   NWCONN_HANDLE parsed = 0;
   nuint8 dirHandle = 0;
-  if (client.NWParseNetWarePath.unrecorded(name, &parsed, &dirHandle, path) != 0) return fileName;
+  if (client.NWParseNetWarePath(name, &parsed, &dirHandle, path) != 0) return fileName;
   return rtl::bufferToString(path, sizeof path);
 }
 
