@@ -34,6 +34,8 @@ NWCCODE BinderyAdmin::deleteObject(const Bindery::Object& o) {
   db_.prepare("DELETE FROM bindery_values WHERE server_id=? AND object_id=?").with(server_, id).run();
   db_.prepare("DELETE FROM bindery_properties WHERE server_id=? AND object_id=?").with(server_, id).run();
   db_.prepare("DELETE FROM bindery_objects WHERE server_id=? AND object_id=?").with(server_, id).run();
+  // A print queue takes its jobs with it.
+  db_.prepare("DELETE FROM queue_jobs WHERE server_id=? AND queue_id=?").with(server_, id).run();
   return NWE_OK;
 }
 
