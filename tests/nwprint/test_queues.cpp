@@ -123,6 +123,13 @@ TEST_F(PrintTest, LongQueuesAreReadInTwoBlocksWithoutCallsForEmptySlots) {
   EXPECT_EQ(list.Count(), 130);
   EXPECT_EQ(nwsim::callCount("NWReadQueueJobEntry2"), 130u);
 
+  // A full queue lists all 250 jobs and takes no more.
+  for (int i = 130; i < 250; ++i) ASSERT_TRUE(nwprint::NPrint(0, "LASER", file.string())) << i << " " << unitError();
+  ASSERT_TRUE(nwprint::getQueueJobList(0, "LASER", list));
+  EXPECT_EQ(list.Count(), 250);
+  EXPECT_FALSE(nwprint::NPrint(0, "LASER", file.string()));
+  EXPECT_EQ(lasterror(), static_cast<std::int32_t>(NWE_QUEUE_FULL));
+
   nwsim::injectFault("NWGetQueueJobList2", 0x89D1);
   EXPECT_FALSE(nwprint::getQueueJobNumbers(0, "LASER", numbers));
   EXPECT_EQ(lasterror(), 0x89D1);
