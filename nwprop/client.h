@@ -6,7 +6,24 @@
 
 namespace nwprop::detail {
 
-struct Client {};
+struct Client {
+  // Bindery objects and properties.
+  NW_ENTRY(NWCreateObject, ostrel::hNWCalls, state)
+  NW_ENTRY(NWDeleteObject, ostrel::hNWCalls, state)
+  NW_ENTRY(NWRenameObject, ostrel::hNWCalls, state)
+  NW_ENTRY(NWChangeObjectPassword, ostrel::hNWCalls, state)
+  NW_ENTRY(NWChangeObjectSecurity, ostrel::hNWCalls, state)
+  NW_ENTRY(NWCreateProperty, ostrel::hNWCalls, state)
+  NW_ENTRY(NWDeleteProperty, ostrel::hNWCalls, state)
+  NW_ENTRY(NWChangePropertySecurity, ostrel::hNWCalls, state)
+  NW_ENTRY(NWReadPropertyValue, ostrel::hNWCalls, state)
+  NW_ENTRY(NWWritePropertyValue, ostrel::hNWCalls, state)
+  NW_ENTRY(NWAddObjectToSet, ostrel::hNWCalls, state)
+  NW_ENTRY(NWDeleteObjectFromSet, ostrel::hNWCalls, state)
+  NW_ENTRY(NWScanObject, ostrel::hNWCalls, state)
+  NW_ENTRY(NWScanProperty, ostrel::hNWCalls, state)
+  NW_ENTRY(NWGetAccountStatus, ostrel::hNWCalls, state)
+};
 extern Client client;
 
 } // namespace nwprop::detail

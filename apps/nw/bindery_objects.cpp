@@ -12,33 +12,10 @@
 namespace nw {
 namespace {
 
-const std::map<std::string, std::uint16_t>& typeNames() {
-  static const std::map<std::string, std::uint16_t> names = {
-      {"USER", 0x0100},        {"GROUP", 0x0200},         {"QUEUE", 0x0300},         {"PRINTQUEUE", 0x0300},
-      {"SERVER", 0x0400},      {"FILESERVER", 0x0400},    {"JOBSERVER", 0x0500},     {"GATEWAY", 0x0600},
-      {"PRINTSERVER", 0x0700}, {"ARCHIVEQUEUE", 0x0800},  {"ARCHIVESERVER", 0x0900}, {"JOBQUEUE", 0x0A00},
-      {"ADMINISTRATION", 0x0B00}};
-  return names;
-}
-
 std::string typeName(std::uint16_t type) {
   for (const auto& [name, value] : typeNames())
     if (value == type && name != "PRINTQUEUE" && name != "FILESERVER") return name;
   return "0x" + rtl::IntToHex(type, 4);
-}
-
-/// A type given by name ("user", "group", ...) or as a number in the client's byte order
-/// ("0x0100").
-std::uint16_t parseType(const std::string& text) {
-  const std::string upper = rtl::UpperCase(text);
-  if (auto it = typeNames().find(upper); it != typeNames().end()) return it->second;
-  std::size_t used = 0;
-  try {
-    const unsigned long value = std::stoul(text, &used, 0);
-    if (used == text.size() && value <= 0xFFFF) return static_cast<std::uint16_t>(value);
-  } catch (const std::exception&) {
-  }
-  throw CommandError("unknown object type '" + text + "' (see --help)");
 }
 
 /// The displayed form of a client-form ID.

@@ -3,7 +3,13 @@
 #include <nwsim/nwsim.h>
 #include <ostrel/ostrel.h>
 #include <platform/module.h>
+#include <rtl/sysutils.h>
 
+#include <termios.h>
+#include <unistd.h>
+
+#include <iostream>
+#include <map>
 #include <memory>
 
 namespace nw {
@@ -52,6 +58,50 @@ const std::string& Args::need(std::size_t i, const std::string& what) const {
 
 void Args::atMost(std::size_t n) const {
   if (positional_.size() > n) throw CommandError("unexpected argument '" + positional_[n] + "' (see --help)");
+}
+
+const std::map<std::string, std::uint16_t>& typeNames() {
+  static const std::map<std::string, std::uint16_t> names = {
+      {"USER", 0x0100},        {"GROUP", 0x0200},         {"QUEUE", 0x0300},         {"PRINTQUEUE", 0x0300},
+      {"SERVER", 0x0400},      {"FILESERVER", 0x0400},    {"JOBSERVER", 0x0500},     {"GATEWAY", 0x0600},
+      {"PRINTSERVER", 0x0700}, {"ARCHIVEQUEUE", 0x0800},  {"ARCHIVESERVER", 0x0900}, {"JOBQUEUE", 0x0A00},
+      {"ADMINISTRATION", 0x0B00}};
+  return names;
+}
+
+/// A type given by name ("user", "group", ...) or as a number in the client's byte order
+/// ("0x0100").
+std::uint16_t parseType(const std::string& text) {
+  const std::string upper = rtl::UpperCase(text);
+  if (auto it = typeNames().find(upper); it != typeNames().end()) return it->second;
+  std::size_t used = 0;
+  try {
+    const unsigned long value = std::stoul(text, &used, 0);
+    if (used == text.size() && value <= 0xFFFF) return static_cast<std::uint16_t>(value);
+  } catch (const std::exception&) {
+  }
+  throw CommandError("unknown object type '" + text + "' (see --help)");
+}
+
+std::string readPassword(const std::string& prompt) {
+  std::string password;
+  if (::isatty(STDIN_FILENO)) {
+    std::cerr << prompt << std::flush;
+    termios saved{};
+    const bool quiet = ::tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (quiet) {
+      termios silent = saved;
+      silent.c_lflag &= static_cast<tcflag_t>(~ECHO);
+      ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+    }
+    std::getline(std::cin, password);
+    if (quiet) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    std::cerr << "\n";
+  } else {
+    std::getline(std::cin, password);
+  }
+  if (!password.empty() && password.back() == '\r') password.pop_back();
+  return password;
 }
 
 void requireClient() {

@@ -1,6 +1,7 @@
 #pragma once
 // The command framework of nw: each command registers itself with its name, a one-line
 // summary, its help text and the function that runs it.
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -50,5 +51,15 @@ const std::map<std::string, Command>& commands();
 /// Loads the NetWare client and checks that it works; throws CommandError with a clear
 /// message when it does not (no client libraries, or the network cannot be opened).
 void requireClient();
+
+/// Object types by name ("USER", "GROUP", "QUEUE", ...), in the client's byte order.
+const std::map<std::string, std::uint16_t>& typeNames();
+/// A type given by name ("user", "group", ...) or as a number in the client's byte order
+/// ("0x0100"); throws CommandError for anything else.
+std::uint16_t parseType(const std::string& text);
+
+/// Reads a password: from the terminal without echo, or one line of stdin when it is not
+/// a terminal. Never from the command line, where other users could read it.
+std::string readPassword(const std::string& prompt);
 
 } // namespace nw

@@ -7,9 +7,6 @@
 #include <rtl/datetime.h>
 #include <rtl/sysutils.h>
 
-#include <termios.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
 
@@ -18,29 +15,6 @@ namespace {
 
 std::string serverError() {
   return "error " + rtl::IntToHex(static_cast<std::uint32_t>(nwserver::lasterror()), 4);
-}
-
-/// Reads a password: from the terminal without echo, or one line of stdin when it is not
-/// a terminal. Never from the command line, where other users could read it.
-std::string readPassword(const std::string& prompt) {
-  std::string password;
-  if (::isatty(STDIN_FILENO)) {
-    std::cerr << prompt << std::flush;
-    termios saved{};
-    const bool quiet = ::tcgetattr(STDIN_FILENO, &saved) == 0;
-    if (quiet) {
-      termios silent = saved;
-      silent.c_lflag &= static_cast<tcflag_t>(~ECHO);
-      ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
-    }
-    std::getline(std::cin, password);
-    if (quiet) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-    std::cerr << "\n";
-  } else {
-    std::getline(std::cin, password);
-  }
-  if (!password.empty() && password.back() == '\r') password.pop_back();
-  return password;
 }
 
 bool isAttached(const std::string& server) {

@@ -1,8 +1,8 @@
 // Client functions of the bindery: objects by name, ID and pattern, property values,
 // membership, passwords and the caller's privileges.
-#include "marshal.h"
+#include "bindery_call.h"
 
-#include <bindery.h>
+#include <bindery_admin.h>
 
 #include <nwclient/nwclient.h>
 
@@ -14,33 +14,9 @@ using nwsim::Server;
 using nwsim::Session;
 namespace m = nwsim::marshal;
 
-namespace {
-
-constexpr std::size_t kNameSize = 48;
-
-// A name argument: present, not empty and at most 47 characters.
-NWCCODE name(const char* text, std::string& out) {
-  if (!text) return NWE_INVALID_PARAMETER;
-  out = m::getString(text, kNameSize);
-  if (out.empty() || out.size() >= kNameSize) return NWE_INVALID_NAME;
-  return NWE_OK;
-}
-
-// An object addressed by name and type on the server of `conn`.
-NWCCODE object(Session& s, NWCONN_HANDLE conn, const char* objectName, nuint16 type, Server& server,
-               Bindery::Object& out) {
-  Connection c;
-  if (NWCCODE rc = s.use(conn, c, server)) return rc;
-  std::string n;
-  if (NWCCODE rc = name(objectName, n)) return rc;
-  if (Bindery::hasWildcards(n)) return NWE_WILDCARD_NOT_ALLOWED;
-  auto o = Bindery(s.db(), server.id).find(n, type);
-  if (!o) return NWE_NO_SUCH_OBJECT;
-  out = *o;
-  return NWE_OK;
-}
-
-} // namespace
+using nwsim::bindcall::kNameSize;
+using nwsim::bindcall::name;
+using nwsim::bindcall::object;
 
 extern "C" {
 
@@ -96,16 +72,18 @@ NWCCODE NWGetObjectName(NWCONN_HANDLE conn, nuint32 objectID, char* objectName48
 NWCCODE NWReadPropertyValue(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType, const char* propertyName,
                             nuint8 segment, nuint8* segmentData128, nuint8* moreSegments, nuint8* propertyFlags) {
   NWSIM_SERVE({
+    Connection c;
     Server server;
     Bindery::Object o;
-    if (NWCCODE rc = object(s, conn, objectName, objectType, server, o)) return rc;
+    if (NWCCODE rc = object(s, conn, objectName, objectType, c, server, o)) return rc;
     std::string property;
     if (NWCCODE rc = name(propertyName, property)) return rc;
-    Bindery b(s.db(), server.id);
-    auto flags = b.propertyFlags(o.id, property);
-    if (!flags) return NWE_NO_SUCH_PROPERTY;
+    nwsim::BinderyAdmin admin(s.db(), server.id, c.objectId);
+    nwsim::BinderyAdmin::Property p;
+    if (NWCCODE rc = admin.readable(o, property, p)) return rc;
+    const auto flags = std::optional<int>(p.flags);
     bool more = false;
-    auto data = segment ? b.segment(o.id, property, segment, more) : std::nullopt;
+    auto data = segment ? admin.bindery().segment(o.id, property, segment, more) : std::nullopt;
     if (!data) return NWE_NO_SUCH_SEGMENT;
     if (segmentData128) std::memcpy(segmentData128, data->data(), NW_SEGMENT_SIZE);
     if (moreSegments) *moreSegments = more ? 0xFF : 0;

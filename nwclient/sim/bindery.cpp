@@ -2,6 +2,7 @@
 
 #include "password_hash.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace nwsim {
@@ -195,7 +196,23 @@ void Bindery::addToSet(std::uint32_t id, const std::string& property, std::uint3
   ids.push_back(member);
   db_.prepare("INSERT OR IGNORE INTO bindery_properties(server_id, object_id, name, flags, security) VALUES(?,?,?,2,49)")
       .with(server_, static_cast<std::int64_t>(id), upper(property)).run();
-  for (std::size_t seg = 0; seg * 32 < ids.size(); ++seg) {
+  writeSet(id, property, ids);
+}
+
+bool Bindery::removeFromSet(std::uint32_t id, const std::string& property, std::uint32_t member) {
+  auto ids = setMembers(id, property);
+  auto it = std::find(ids.begin(), ids.end(), member);
+  if (it == ids.end()) return false;
+  ids.erase(it);
+  writeSet(id, property, ids);
+  return true;
+}
+
+void Bindery::writeSet(std::uint32_t id, const std::string& property, const std::vector<std::uint32_t>& ids) {
+  // An empty set keeps one segment of zeros, as the server keeps it.
+  const std::size_t segments = ids.empty() ? 1 : (ids.size() + 31) / 32;
+  std::size_t seg = 0;
+  for (; seg < segments; ++seg) {
     std::vector<std::uint8_t> data(128, 0);
     for (std::size_t i = 0; i < 32 && seg * 32 + i < ids.size(); ++i) {
       std::uint32_t v = ids[seg * 32 + i];
@@ -208,6 +225,8 @@ void Bindery::addToSet(std::uint32_t id, const std::string& property, std::uint3
         .with(server_, static_cast<std::int64_t>(id), upper(property), static_cast<int>(seg + 1))
         .bindBlob(5, data.data(), data.size()).run();
   }
+  db_.prepare("DELETE FROM bindery_values WHERE server_id=? AND object_id=? AND property=? AND segment>?")
+      .with(server_, static_cast<std::int64_t>(id), upper(property), static_cast<int>(seg)).run();
 }
 
 } // namespace nwsim

@@ -56,9 +56,15 @@ public:
   /// Adds an object with the next free ID at or above 0x10000001; returns its ID.
   std::uint32_t addObject(const std::string& name, std::uint16_t type);
   void addToSet(std::uint32_t id, const std::string& property, std::uint32_t member);
+  /// Removes the member from the set property; false when it was not in it.
+  bool removeFromSet(std::uint32_t id, const std::string& property, std::uint32_t member);
+  /// Stores the members of a set property, 32 to a segment; segments no longer needed go.
+  void writeSet(std::uint32_t id, const std::string& property, const std::vector<std::uint32_t>& members);
+
+  /// Whether the object, or a group it is in, is a member of the holder's set property.
+  bool namedIn(std::uint32_t id, std::uint32_t holder, const std::string& property);
 
 private:
-  bool namedIn(std::uint32_t id, std::uint32_t holder, const std::string& property);
   Store& db_;
   std::int64_t server_;
 };

@@ -57,6 +57,8 @@ public:
   void directory(const Value& root);
   /// What a server entry holds besides its bindery: volumes, files, modules, settings.
   void serverContent(std::int64_t serverId, const std::string& serverName, const Value& server);
+  /// A server entry's print queues with their members and jobs.
+  void printQueues(std::int64_t serverId, const std::string& serverName, const Value& server);
 
   Store& db() { return db_; }
   const std::string& seedName() const { return name_; }

@@ -187,6 +187,8 @@ void SeedLoader::serverContent(std::int64_t serverId, const std::string& serverN
     if (sys) writeFile(volumes.root(serverName, "SYS") / "SYSTEM" / mod.fileName, mod.name + "\n");
   }
 
+  printQueues(serverId, serverName, server);
+
   if (const Value* settings = server.find("settings")) {
     if (!settings->isObject()) fail(*settings, "\"settings\" maps parameter names to values");
     for (const auto& key : settings->keys()) {

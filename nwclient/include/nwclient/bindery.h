@@ -120,6 +120,106 @@ NWCCODE NWCheckConsolePrivileges(NWCONN_HANDLE conn);
  */
 NWCCODE NWIsManager(NWCONN_HANDLE conn);
 
+
+/* ---- Administration: objects, properties, sets, passwords, security, accounts ----------
+ *
+ * Security levels of an object or a property are a byte: read level in the low nibble, write
+ * level in the high nibble, each 0 anyone, 1 logged in, 2 the object itself, 3 supervisor,
+ * 4 the bindery only. A supervisor (or an object security-equivalent to SUPERVISOR) passes
+ * every level below 4; "the object itself" is the object logged in on the connection. Only
+ * a manager (NWIsManager) creates, renames and deletes objects; only a supervisor changes an
+ * object's security. A property's security cannot be raised above the caller's own level.
+ */
+
+/* Completion codes of bindery administration. */
+enum {
+  NWE_NO_ACCOUNT_BALANCE        = 0x89C1, /* the object has no "ACCOUNT_BALANCE" */
+  NWE_NOT_ITEM_PROPERTY         = 0x89E8, /* item write to a set, or set change of an item */
+  NWE_MEMBER_ALREADY_EXISTS     = 0x89E9,
+  NWE_NOT_SET_PROPERTY          = 0x89EB,
+  NWE_PROPERTY_ALREADY_EXISTS   = 0x89ED,
+  NWE_OBJECT_ALREADY_EXISTS     = 0x89EE,
+  NWE_INVALID_BINDERY_SECURITY  = 0x89F1, /* a level above 4, or above the caller's own */
+  NWE_NO_OBJECT_RENAME_PRIVILEGE = 0x89F3,
+  NWE_NO_OBJECT_DELETE_PRIVILEGE = 0x89F4,
+  NWE_NO_OBJECT_CREATE_PRIVILEGE = 0x89F5,
+  NWE_NO_PROPERTY_DELETE_PRIVILEGE = 0x89F6,
+  NWE_NO_PROPERTY_CREATE_PRIVILEGE = 0x89F7,
+  NWE_NO_PROPERTY_WRITE_PRIVILEGE = 0x89F8,
+  NWE_NO_PROPERTY_READ_PRIVILEGE = 0x89F9
+};
+
+/* Bindery security levels (one nibble each). */
+enum {
+  NW_BS_ANY = 0, NW_BS_LOGGED = 1, NW_BS_OBJECT = 2, NW_BS_SUPER = 3, NW_BS_BINDERY = 4
+};
+
+/*
+ * NWCreateObject: a new object; objectFlags 0 static, 1 dynamic; security as above. The name
+ * is stored in upper case. Codes: NWE_NO_OBJECT_CREATE_PRIVILEGE, NWE_OBJECT_ALREADY_EXISTS,
+ * NWE_INVALID_NAME (also for wildcards), NWE_INVALID_BINDERY_SECURITY.
+ */
+NWCCODE NWCreateObject(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType,
+                       nuint8 objectFlags, nuint8 objectSecurity);
+/* NWDeleteObject: removes the object, its properties and its entries in every set. */
+NWCCODE NWDeleteObject(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType);
+/* NWRenameObject: NWE_OBJECT_ALREADY_EXISTS when the new name is taken for the type. */
+NWCCODE NWRenameObject(NWCONN_HANDLE conn, const char* oldName, const char* newName,
+                       nuint16 objectType);
+/*
+ * NWChangeObjectPassword: sets the new password (at most 127 characters, case ignored) when
+ * the old one is the object's. A manager may give any old password. NWE_BAD_PASSWORD.
+ */
+NWCCODE NWChangeObjectPassword(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType,
+                               const char* oldPassword, const char* newPassword);
+NWCCODE NWChangeObjectSecurity(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType,
+                               nuint8 newSecurity);
+
+/*
+ * NWCreateProperty: flags NW_BF_ITEM or NW_BF_SET, plus NW_BF_DYNAMIC. Needs write access to
+ * the object. Codes: NWE_PROPERTY_ALREADY_EXISTS, NWE_NO_PROPERTY_CREATE_PRIVILEGE.
+ */
+NWCCODE NWCreateProperty(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType,
+                         const char* propertyName, nuint8 propertyFlags, nuint8 propertySecurity);
+NWCCODE NWDeleteProperty(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType,
+                         const char* propertyName);
+NWCCODE NWChangePropertySecurity(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType,
+                                 const char* propertyName, nuint8 newSecurity);
+/*
+ * NWWritePropertyValue: writes segment `segment` (1 to 255) of an item property from a
+ * 128-byte buffer; moreSegments 0 removes the segments after it. A segment may follow the
+ * last one by one at most. Codes: NWE_NO_SUCH_PROPERTY, NWE_NOT_ITEM_PROPERTY,
+ * NWE_NO_SUCH_SEGMENT, NWE_NO_PROPERTY_WRITE_PRIVILEGE.
+ */
+NWCCODE NWWritePropertyValue(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType,
+                             const char* propertyName, nuint8 segment,
+                             const nuint8* segmentData128, nuint8 moreSegments);
+/* NWAddObjectToSet / NWDeleteObjectFromSet: one member of a set property. Codes:
+ * NWE_MEMBER_ALREADY_EXISTS, NWE_NO_SUCH_MEMBER, NWE_NOT_SET_PROPERTY. */
+NWCCODE NWAddObjectToSet(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType,
+                         const char* propertyName, const char* memberName, nuint16 memberType);
+NWCCODE NWDeleteObjectFromSet(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType,
+                              const char* propertyName, const char* memberName,
+                              nuint16 memberType);
+/*
+ * NWScanProperty: the next property of the object whose name matches the pattern, in name
+ * order, that the caller may read. iterationHandle: start with -1; the client advances it.
+ * propertyName receives at most 15 characters and a zero (16 bytes); flags, security,
+ * valuesAvailable (0xFF when a value exists) and more (0xFF when another property follows)
+ * may be NULL. NWE_NO_SUCH_PROPERTY at the end of the scan.
+ */
+NWCCODE NWScanProperty(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType,
+                       const char* searchPropertyName, nint32* iterationHandle,
+                       char* propertyName16, nuint8* propertyFlags, nuint8* propertySecurity,
+                       nuint8* valuesAvailable, nuint8* moreFlag);
+/*
+ * NWGetAccountStatus: balance and credit limit of the object from its "ACCOUNT_BALANCE"
+ * property (bytes 0-3 balance, 4-7 limit, each most significant byte first); holds180 (may
+ * be NULL) receives 180 bytes of holds, all 0 here. NWE_NO_ACCOUNT_BALANCE.
+ */
+NWCCODE NWGetAccountStatus(NWCONN_HANDLE conn, nuint16 objectType, const char* objectName,
+                           nint32* balance, nint32* limit, void* holds180);
+
 #ifdef __cplusplus
 }
 #endif

@@ -192,6 +192,7 @@ NWCCODE NWCCScanConnRefs(nuint32* scanIterator, NWCONN_REF* connRef);
 #include <nwclient/bindery.h>    /* bindery objects, properties, membership, passwords */
 #include <nwclient/paths.h>      /* NetWare paths, drives, file copy, open files */
 #include <nwclient/server.h>     /* server control, statistics, modules, console */
+#include <nwclient/print.h>      /* print queues, jobs, capture */
 #include <nwclient/directory.h>  /* directory services and locale (NETWIN32, LOCWIN32) */
 
 #endif
