@@ -2,6 +2,7 @@
 // listing objects, passwords and stream values.
 #include "directory_call.h"
 
+#include "directory_login.h"
 #include "directory_rights.h"
 #include "directory_stream.h"
 #include "directory_update.h"
@@ -281,8 +282,7 @@ NWCCODE NWDSGenerateObjectKeyPair(NWDSContextHandle context, const char* objectN
     if (NWCCODE rc = dc::object(tree, *c, objectName, id)) return rc;
     auto caller = tree.caller();
     if (caller != id && !DirectoryRights(tree).entry(caller, id, DS_ENTRY_SUPERVISOR)) return NWDSE_NO_ACCESS;
-    std::string pw = nwsim::marshal::getString(objectPassword, 256);
-    tree.db().prepare("INSERT OR REPLACE INTO ds_passwords(object_id, password) VALUES(?,?)").with(id, DirectoryName::key(pw)).run();
+    nwsim::DirectoryLogin(tree).setPassword(id, nwsim::marshal::getString(objectPassword, 256));
     return 0;
   });
 }

@@ -144,6 +144,8 @@ enum {
   NWDSE_CLASS_ALREADY_EXISTS    = -645,
   NWDSE_BAD_NAMING_ATTRIBUTES   = -646,
   NWDSE_INSUFFICIENT_BUFFER     = -649, /* one item alone does not fit the result buffer */
+  NWDSE_INTRUDER_LOCKOUT        = -197, /* intruder detection has locked the object */
+  NWDSE_ACCOUNT_DISABLED        = -220, /* "Login Disabled" set or "Login Expiration Time" past */
   NWDSE_FAILED_AUTHENTICATION   = -669, /* wrong password */
   NWDSE_NO_ACCESS               = -672, /* the caller lacks the rights */
   NWDSE_NO_SUCH_PARENT          = -697  /* the parent of a new or moved object is missing */
@@ -751,10 +753,7 @@ NWCCODE NWDSOpenStream(NWDSContextHandle context, const char* objectName, const 
                        nuint32 flags, nint32* fileHandle);
 
 /* ---- Login, authentication, trees, servers (NETWIN32) ---------------------------------
- * NETWIN32 also exports "NWCCCloseConn" (declared with the server functions). The
- * simulated client does not yet serve NWDSOpenConnToNDSServer, NWDSLockConnection,
- * NWDSUnlockConnection and NWDSSetMonitoredConnection: they are declared here and not
- * exported, so a caller finds them missing. */
+ * NETWIN32 also exports "NWCCCloseConn" (declared with the server functions). */
 
 /* Logs the workstation in to the directory as objectName (password compared without regard
  * to case): NWDSE_NO_SUCH_ENTRY, NWDSE_FAILED_AUTHENTICATION. optionsFlag and
@@ -781,11 +780,16 @@ nint32  NWDSCanDSAuthenticate(NWDSContextHandle context);
 /* Opens (or returns the open) connection to the directory server of that name. */
 NWCCODE NWDSOpenConnToNDSServer(NWDSContextHandle context, const char* serverName,
                                 NWCONN_HANDLE* conn);
-/* Marks the connection as kept (lock) or releases that mark (unlock, which closes it when
- * nothing else holds it), as the monitored connection. */
+/* Marks a connection to a directory server as kept by the directory client (lock), or
+ * releases it (unlock): the connection is then closed unless it is the primary connection
+ * or a login of its own holds it, and stops being the monitored one. Set-monitored makes a
+ * directory server's connection the one the workstation watches. Lock and set-monitored
+ * answer NWDSE_NO_SERVER_FOUND for a bindery server. */
 NWCCODE NWDSLockConnection(NWCONN_HANDLE conn);
 NWCCODE NWDSUnlockConnection(NWCONN_HANDLE conn);
 NWCCODE NWDSSetMonitoredConnection(NWCONN_HANDLE conn);
+/* Makes the connection a licensed one (NETWIN32). */
+NWCCODE NWCCLicenseConn(NWCONN_HANDLE conn);
 /* Non-zero when the server behind conn is a directory server; then writes its tree name,
  * padded with "_" to 32 characters (33 bytes with the zero). 0 otherwise (treeName
  * empty). treeName may be NULL. */
