@@ -5,7 +5,7 @@ namespace nwsim {
 // Schema steps that belong to other parts of the simulator, defined beside them.
 extern const char* const schemaDirectory;
 extern const char* const schemaServers;
-extern const char* const schemaDirectoryLogin;
+extern const char* const schemaDirectoryAccess;
 
 namespace {
 
@@ -93,8 +93,8 @@ const std::vector<const char*>& migrations() {
       schemaDirectory,
       // 3: volumes, files and the servers' consoles, modules and open files.
       schemaServers,
-      // 4: locked and monitored directory connections.
-      schemaDirectoryLogin,
+      // 4: directory objects by parent, locked and monitored directory connections.
+      schemaDirectoryAccess,
   };
   return steps;
 }
