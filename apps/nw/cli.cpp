@@ -4,6 +4,10 @@
 #include <ostrel/ostrel.h>
 #include <platform/module.h>
 
+#include <termios.h>
+#include <unistd.h>
+
+#include <iostream>
 #include <memory>
 
 namespace nw {
@@ -52,6 +56,27 @@ const std::string& Args::need(std::size_t i, const std::string& what) const {
 
 void Args::atMost(std::size_t n) const {
   if (positional_.size() > n) throw CommandError("unexpected argument '" + positional_[n] + "' (see --help)");
+}
+
+std::string readPassword(const std::string& prompt) {
+  std::string password;
+  if (::isatty(STDIN_FILENO)) {
+    std::cerr << prompt << std::flush;
+    termios saved{};
+    const bool quiet = ::tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (quiet) {
+      termios silent = saved;
+      silent.c_lflag &= static_cast<tcflag_t>(~ECHO);
+      ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+    }
+    std::getline(std::cin, password);
+    if (quiet) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    std::cerr << "\n";
+  } else {
+    std::getline(std::cin, password);
+  }
+  if (!password.empty() && password.back() == '\r') password.pop_back();
+  return password;
 }
 
 void requireClient() {

@@ -51,4 +51,16 @@ const std::map<std::string, Command>& commands();
 /// message when it does not (no client libraries, or the network cannot be opened).
 void requireClient();
 
+/// Reads a password: from the terminal without echo, or one line of stdin when it is not
+/// a terminal. Never from the command line, where other users could read it.
+std::string readPassword(const std::string& prompt);
+
+/// nw login --tree and nw logout --tree: the directory's login (directory_objects.cpp).
+int treeLogin(const Args& args);
+int treeLogout(const Args& args);
+/// nw nlist for the directory (directory_objects.cpp), and whether a word names a
+/// directory class ("Organizational Unit", any case, or "*" for all).
+int directoryNlist(const Args& args);
+bool isDirectoryClass(const std::string& word);
+
 } // namespace nw

@@ -7,9 +7,6 @@
 #include <rtl/datetime.h>
 #include <rtl/sysutils.h>
 
-#include <termios.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
 
@@ -18,29 +15,6 @@ namespace {
 
 std::string serverError() {
   return "error " + rtl::IntToHex(static_cast<std::uint32_t>(nwserver::lasterror()), 4);
-}
-
-/// Reads a password: from the terminal without echo, or one line of stdin when it is not
-/// a terminal. Never from the command line, where other users could read it.
-std::string readPassword(const std::string& prompt) {
-  std::string password;
-  if (::isatty(STDIN_FILENO)) {
-    std::cerr << prompt << std::flush;
-    termios saved{};
-    const bool quiet = ::tcgetattr(STDIN_FILENO, &saved) == 0;
-    if (quiet) {
-      termios silent = saved;
-      silent.c_lflag &= static_cast<tcflag_t>(~ECHO);
-      ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
-    }
-    std::getline(std::cin, password);
-    if (quiet) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-    std::cerr << "\n";
-  } else {
-    std::getline(std::cin, password);
-  }
-  if (!password.empty() && password.back() == '\r') password.pop_back();
-  return password;
 }
 
 bool isAttached(const std::string& server) {
@@ -69,6 +43,7 @@ int attachCmd(const Args& args) {
 }
 
 int loginCmd(const Args& args) {
+  if (args.flag("tree")) return treeLogin(args);
   args.atMost(2);
   const std::string server = rtl::UpperCase(args.need(0, "server name"));
   const std::string user = rtl::UpperCase(args.need(1, "user name"));
@@ -81,6 +56,7 @@ int loginCmd(const Args& args) {
 }
 
 int logoutCmd(const Args& args) {
+  if (args.flag("tree")) return treeLogout(args);
   args.atMost(1);
   requireClient();
   NWCONN_HANDLE conn = ostrel::getPrimaryServerID();
@@ -222,14 +198,18 @@ int serverCmd(const Args& args) {
 Register attachReg({"attach", "attach to a server",
                     "usage: nw attach SERVER\n\nMakes a connection to the server without logging in.\n", {},
                     attachCmd});
-Register loginReg({"login", "log in to a server",
-                   "usage: nw login SERVER USER\n\nLogs in to the server, attaching first when needed. The password is read\n"
+Register loginReg({"login", "log in to a server or a directory tree",
+                   "usage: nw login SERVER USER\n       nw login --tree TREE USER\n\n"
+                   "Logs in to the server, attaching first when needed; with --tree, logs in to\n"
+                   "the directory tree as USER (a name relative to the context, or complete with a\n"
+                   "leading \".\"), which becomes the preferred tree. The password is read\n"
                    "from the terminal without echo, or from standard input when that is not a\n"
                    "terminal; it is never taken from the command line.\n",
-                   {}, loginCmd});
-Register logoutReg({"logout", "log out of a server",
-                    "usage: nw logout [SERVER]\n\nLogs out of the server (the primary server when none is named) and\n"
-                    "closes the connection.\n",
+                   {"tree"}, loginCmd});
+Register logoutReg({"logout", "log out of a server or a directory tree",
+                    "usage: nw logout [SERVER]\n       nw logout --tree\n\n"
+                    "Logs out of the server (the primary server when none is named) and\n"
+                    "closes the connection; with --tree, logs out of the directory tree.\n",
                     {}, logoutCmd});
 Register serverReg({"server", "server information and console commands",
                     "usage: nw server [--server NAME] COMMAND\n\n"
