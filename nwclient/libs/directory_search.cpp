@@ -113,7 +113,10 @@ private:
     for (auto& sv : tree_->values(o_->id, attr)) {
       const nwsim::DsValue& x = sv.value;
       if (textSyntax(v.syntax)) {
-        std::string have = x.syntax == NWDS_SYN_DIST_NAME ? tree_->nameOf(x.ref, *c_) : x.text;
+        // A number compares by its decimal text, so that a filter written as text finds it.
+        std::string have = x.syntax == NWDS_SYN_DIST_NAME ? tree_->nameOf(x.ref, *c_)
+                           : numberSyntax(x.syntax)       ? std::to_string(x.num)
+                                                          : x.text;
         if (x.syntax == NWDS_SYN_DIST_NAME && op != FTOK_GE && op != FTOK_LE && v.text.find('*') == std::string::npos) {
           auto r = tree_->resolve(*c_, v.text);
           if (!r.code && r.id == x.ref) return true;

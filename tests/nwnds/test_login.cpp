@@ -89,6 +89,8 @@ TEST_F(DirectoryLogin, IntruderDetectionLocksAnObjectAfterTheLimit) {
   ASSERT_TRUE(ndsCreateIntegerAttr(kOrg, "OU=SALES", dsaLoginIntruderLimit, 3)) << unitError();
   ndsLogout();
 
+  EXPECT_EQ(nwtest::names(*ndsSearchFilter(kOrg, "Login Intruder Limit=3")), std::vector<std::string>{kSales})
+      << "numbers are found by their text";
   for (int i = 0; i < 3; ++i) EXPECT_FALSE(ndsLogin(kSales, "JSMITH", "guess"));
   EXPECT_FALSE(ndsLogin(kSales, "JSMITH", "jspass")) << "locked: the right password no longer helps";
   EXPECT_EQ(lasterror(), NWDSE_INTRUDER_LOCKOUT);
