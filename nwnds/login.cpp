@@ -201,8 +201,9 @@ std::unique_ptr<rtl::TStringList> ndsGetTreeListOld() {
       if (list->Empty()) state.lasterror = code;
       break;
     }
+    // A name the client did not fill in is no tree.
     const std::string name = rtl::bufferToString(tree, sizeof tree);
-    if (seen.insert(name).second) list->AddObject(name, static_cast<std::intptr_t>(dsoTree));
+    if (!name.empty() && seen.insert(name).second) list->AddObject(name, static_cast<std::intptr_t>(dsoTree));
   } while (guard.more(iteration));
   return list;
 }

@@ -223,3 +223,21 @@ TEST_F(DirectoryObjects, AFilterThatCannotBeBuiltEndsTheSearchAndFreesTheCursor)
   EXPECT_EQ(ndsSearchFilter(kOrg, "CN=*")->Count(), 0);
   EXPECT_EQ(lasterror(), NWDSE_NO_ACCESS);
 }
+
+// ---- A client that stops advancing ---------------------------------------------------------
+
+TEST_F(DirectoryObjects, ScansEndWhenTheClientSucceedsWithoutAdvancing) {
+  // Every call "succeeds" and leaves the iteration handle and the buffers as they were. The
+  // tree scans would otherwise run until the client fails, which it then never does.
+  for (const char* fn : {"NWDSList", "NWDSSearch", "NWScanObject", "NWDSScanForAvailableTrees",
+                         "NWDSReturnBlockOfAvailableTrees"})
+    nwsim::injectFault(fn, 0, -1);
+  EXPECT_TRUE(ndsList(kOrg, "")->Empty());
+  EXPECT_TRUE(ndsSearch(kOrg, "")->Empty());
+  EXPECT_TRUE(ndsSearchFilter(kOrg, "CN=*")->Empty());
+  EXPECT_TRUE(ndsGetTreeList()->Empty());
+  EXPECT_TRUE(ndsGetTreeListOld()->Empty());
+  EXPECT_TRUE(ndsGetTreeListEx("*")->Empty());
+  EXPECT_LE(calls("NWDSList") + calls("NWDSSearch") + calls("NWScanObject"), 8u) << "each scan ended at once";
+  nwsim::clearFaults();
+}
