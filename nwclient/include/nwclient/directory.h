@@ -568,7 +568,9 @@ NWCCODE NWDSGenerateObjectKeyPair(NWDSContextHandle context, const char* objectN
  * Filter tokens of NWDSAddFilterToken: an expression in infix order, ended by FTOK_END.
  * A relation is FTOK_ANAME (value: attribute name), the operator, FTOK_AVAL (value: a value
  * in the attribute's form; for text syntaxes "*" matches any value and "*" inside a text
- * is a wildcard); FTOK_PRESENT takes only FTOK_ANAME after it. */
+ * is a wildcard; a text value also matches a number by its decimal text); FTOK_PRESENT takes
+ * only FTOK_ANAME after it. A search continued block by block reuses the result worked out
+ * for its first block while the store is unchanged. */
 enum {
   FTOK_END = 0, FTOK_OR = 1, FTOK_AND = 2, FTOK_NOT = 3, FTOK_LPAREN = 4, FTOK_RPAREN = 5,
   FTOK_AVAL = 6, FTOK_EQ = 7, FTOK_GE = 8, FTOK_LE = 9, FTOK_APPROX = 10,
@@ -756,8 +758,13 @@ NWCCODE NWDSOpenStream(NWDSContextHandle context, const char* objectName, const 
  * NETWIN32 also exports "NWCCCloseConn" (declared with the server functions). */
 
 /* Logs the workstation in to the directory as objectName (password compared without regard
- * to case): NWDSE_NO_SUCH_ENTRY, NWDSE_FAILED_AUTHENTICATION. optionsFlag and
- * validityPeriod are reserved (0). */
+ * to case): NWDSE_NO_SUCH_ENTRY, NWDSE_FAILED_AUTHENTICATION, NWDSE_ACCOUNT_DISABLED ("Login
+ * Disabled" set, or "Login Expiration Time" past), NWDSE_INTRUDER_LOCKOUT. Where the nearest
+ * container that says so has "Detect Intruder" on, every wrong password counts; "Login
+ * Intruder Limit" of them (default 7) within "Intruder Attempt Reset Interval" seconds
+ * (default 1800) lock the object for "Intruder Lockout Reset Interval" seconds (default
+ * 900) unless "Lockout After Detection" is off. optionsFlag and validityPeriod are reserved
+ * (0). */
 NWCCODE NWDSLogin(NWDSContextHandle context, nuint32 optionsFlag, const char* objectName,
                   const char* password, nuint32 validityPeriod);
 /* Logs the workstation out of the directory. NWDSE_NOT_LOGGED_IN when nobody is in. */
