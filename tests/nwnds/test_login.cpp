@@ -2,6 +2,7 @@
 #include "directory_fixture.h"
 
 #include <nwserver/nwserver.h>
+#include <rtl/datetime.h>
 
 #include <fstream>
 #include <iterator>
@@ -109,6 +110,11 @@ TEST_F(DirectoryLogin, LoginRestrictionsRefuseADisabledAccount) {
   EXPECT_EQ(lasterror(), NWDSE_ACCOUNT_DISABLED);
   EXPECT_TRUE(ndsModifyBooleanAttr(kSales, "JSMITH", dsaLoginDisabled, false)) << unitError();
   EXPECT_TRUE(ndsLogin(kSales, "JSMITH", "jspass")) << unitError();
+  ndsLogout();
+  ASSERT_TRUE(ndsCreateDateTimeAttr(kSales, "JSMITH", dsaLoginExpirationTime, rtl::EncodeDate(2001, 1, 1)))
+      << unitError();
+  EXPECT_FALSE(ndsLogin(kSales, "JSMITH", "jspass")) << "the account has expired";
+  EXPECT_EQ(lasterror(), NWDSE_ACCOUNT_DISABLED);
 }
 
 // ---- Trees ---------------------------------------------------------------------------------
