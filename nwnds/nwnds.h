@@ -274,4 +274,84 @@ std::unique_ptr<rtl::TStringList> ndsGetMyGroups(const std::string& contextName,
 std::unique_ptr<rtl::TStringList> ndsGetGroupMembers(const std::string& contextName,
                                                      const std::string& groupName);
 
+// ---- Directory objects ---------------------------------------------------------------------
+
+/// Creates an object of the kind in info.ObjType with its class and the kind's mandatory
+/// values; an empty ObjName takes CommonName and an empty CommonName takes ObjName (both
+/// changes stay in `info`). A user also gets its first password (upper-cased), and the
+/// result is then that of setting it. Kinds without a class to create give false.
+bool ndsCreateObject(TNWDSObjectInfo& info);
+/// Removes a leaf object or an empty container.
+bool ndsRemoveObject(const std::string& contextName, const std::string& objectName);
+/// Moves an object below a new parent, keeping its own (leftmost) name; names at most 127
+/// characters.
+bool ndsMoveObject(const std::string& contextName, const std::string& objectName,
+                   const std::string& newParentName);
+/// The objects directly below an object (empty name: the context itself), in the client's
+/// order, each with its TNWDSObjType ordinal as object.
+std::unique_ptr<rtl::TStringList> ndsList(const std::string& contextName, const std::string& objectName);
+/// The kind of an object from its class; dsoUnknown when it cannot be read.
+TNWDSObjType ndsGetObjType(const std::string& contextName, const std::string& objectName);
+/// Puts the fixed filter of ndsSearch ("CN" equal to "*") into a filter cursor.
+bool _ndsBuildSearchFilter(Filter_Cursor_T* cursor);
+/// The common names of every object with one in the subtree below the context, unsorted.
+/// The second argument is reserved and not used.
+std::unique_ptr<rtl::TStringList> ndsSearch(const std::string& contextName, const std::string& reserved);
+/// The names of the objects in the subtree below the context that
+/// match a filter text, unsorted; empty for a malformed filter, with no client call.
+///
+/// Filter text: relations joined by "&" (and) and "|" (or, binding weaker), negated by "!",
+/// grouped with parentheses. A relation is "attribute=value" ("*" in the value matches any
+/// run of characters; "\" takes the next character literally) or a bare attribute name,
+/// which asks that the object has a value of it. Names and values are trimmed and compared
+/// without regard to case: "Surname=Sm*&Object Class=User", "!(Telephone Number)".
+std::unique_ptr<rtl::TStringList> ndsSearchFilter(const std::string& contextName, const std::string& filterText);
+
+// ---- Directory login and passwords ---------------------------------------------------------
+
+/// Logs the workstation in to the directory. The user name and password are trimmed (the
+/// password keeps its case; the directory compares passwords without regard to case); a
+/// non-empty context first names the internal context.
+bool ndsLogin(const std::string& contextName, const std::string& userName, const std::string& password);
+bool ndsLogout();
+/// True when the password (upper-cased) is the object's.
+bool ndsPassCheck(const std::string& contextName, const std::string& objectName, const std::string& password);
+/// Changes the object's password (both upper-cased); an empty old password sets a first one.
+bool ndsChangePassword(const std::string& contextName, const std::string& objectName,
+                       const std::string& newPassword, const std::string& oldPassword);
+/// Authenticates a connection (0: the primary one) as the directory login.
+bool ndsAuthenticateServerConn(NWCONN_HANDLE conn);
+/// Authenticates the connection of the server that holds the object; that connection, or 0.
+NWCONN_HANDLE ndsAuthenticateObject(const std::string& contextName, const std::string& objectName);
+/// True when connections can be authenticated to the directory (someone is logged in).
+bool ndsCanAuthenticate(const std::string& contextName);
+
+// ---- Trees and servers -----------------------------------------------------------------------
+
+/// The trees advertised on the network, each once, with the advertisement's ID as object.
+/// The scan's final code is left in lasterror.
+std::unique_ptr<rtl::TStringList> ndsGetTreeList();
+/// The trees the directory client finds, each once, with dsoTree as object; without the
+/// client's tree scan, the objects below [Root].
+std::unique_ptr<rtl::TStringList> ndsGetTreeListOld();
+/// The trees whose names match the filter ("*", "ACME*"), each once, read block by block.
+std::unique_ptr<rtl::TStringList> ndsGetTreeListEx(const std::string& scanFilter);
+/// The connection to a directory server (opened when needed); 0 on failure.
+NWCONN_HANDLE ndsConnectToServer(const std::string& serverName);
+/// Attaches to a server and makes the connection a licensed, authenticated one; 0 on
+/// failure, and a connection this call opened is then closed again.
+NWCONN_HANDLE ndsAttach(const std::string& serverName);
+/// Closes a connection; false when the client cannot.
+bool ndsDetach(NWCONN_HANDLE conn);
+/// True when the server (0: the primary one) is a directory server; lasterror -1 when not.
+bool ndsisDSServer(NWCONN_HANDLE conn);
+/// The tree of a directory server (0: the primary one) without its "_" padding; empty, with
+/// lasterror 0, for a server that is none.
+std::string ndsGetServerTreeName(NWCONN_HANDLE conn);
+/// The connection to the preferred directory server; 0 when there is none.
+NWCONN_HANDLE ndsGetPreferredDSServer();
+bool ndsSetPreferredTreeName(const std::string& treeName);
+/// The directory version of a server (0: the primary one) in decimal; empty on failure.
+std::string ndsGetDSBuildLevel(NWCONN_HANDLE conn);
+
 } // namespace nwnds

@@ -9,6 +9,26 @@
 
 namespace nwnds {
 
+/// What ndsCreateObject makes: the kind, where, and the values written with it. The caller
+/// owns it; ndsCreateObject may fill ObjName and CommonName from each other.
+struct TNWDSObjectInfo {
+  TNWDSObjType ObjType = dsoUnknown;
+  std::string Context;
+  std::string AliasedObjName;
+  std::string ObjName;
+  std::string Spare1;  // not read or written
+  std::string Spare2;  // not read or written
+  std::string QueueDirectory;
+  std::string Spare3;  // not read or written
+  std::string FullName;
+  std::string Password;
+  std::string Surname;
+  std::string GivenName;
+  std::string CommonName;
+  std::string Organization;
+  std::string OrganizationalUnit;
+};
+
 /// A path value: name space, volume object name and path on the volume.
 struct TNWDSPathInfo {
   std::uint32_t NameSpaceType = 0;

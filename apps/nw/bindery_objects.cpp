@@ -47,7 +47,12 @@ int slist(const Args& args) {
 
 int nlist(const Args& args) {
   args.atMost(1);
-  const std::uint16_t type = parseType(args.need(0, "object type"));
+  const std::string& kind = args.need(0, "object type");
+  // Directory options, or a directory class that is no bindery type, list the directory.
+  if (args.flag("context") || args.flag("search") || args.flag("filter") ||
+      (!typeNames().count(rtl::UpperCase(kind)) && isDirectoryClass(kind)))
+    return directoryNlist(args);
+  const std::uint16_t type = parseType(kind);
   requireClient();
   auto list = ostrel::getBinderyList(0, type);
   std::printf("%-48s %-14s %s\n", "Object Name", "Type", "Object ID");
@@ -98,12 +103,23 @@ Register slistCmd({"slist", "the file servers this workstation knows",
                    "usage: nw slist\n\nLists the file servers known to the primary server's bindery and the servers\n"
                    "this workstation is attached to; the primary server is marked Default.\n",
                    {}, slist});
-Register nlistCmd({"nlist", "the bindery objects of a type, with their IDs",
-                   "usage: nw nlist TYPE\n\nLists the bindery objects of one type on the primary server, with their\n"
+Register nlistCmd({"nlist", "bindery objects of a type, or directory objects of a class",
+                   "usage: nw nlist TYPE\n       nw nlist CLASS [--context C] [--search] [--filter F]\n\n"
+                   "Lists the bindery objects of one type on the primary server, with their\n"
                    "object IDs. TYPE is user, group, queue, server, jobserver, gateway, printserver,\n"
                    "archivequeue, archiveserver, jobqueue, administration, or a number such as 0x0100\n"
-                   "(in the client's byte order).\n",
-                   {}, nlist});
+                   "(in the client's byte order).\n\n"
+                   "The directory is listed instead when --context, --search or --filter is given,\n"
+                   "or when CLASS is a directory class that is no bindery type (\"Organizational\n"
+                   "Unit\", organization, printer, alias, ...; \"*\" for every class). Without\n"
+                   "--search, the objects of that class directly in the context (C, else the\n"
+                   "context CX set); with --search, every one in the context's subtree. --filter F\n"
+                   "searches the subtree for objects of the class that also match F:\n"
+                   "  relations   attribute=value  (\"*\" matches any run of characters)\n"
+                   "              attribute        (the object has a value of it)\n"
+                   "  combined    A&B  A|B  !A  (A)   (& binds before |)\n"
+                   "for example --filter \"Surname=Sm*&!Telephone Number\". Case is ignored.\n",
+                   {"context", "filter"}, nlist});
 Register fullnameCmd({"fullname", "the full name of a user or other object",
                       "usage: nw fullname NAME\n\nShows the object's full name; the name itself in upper case when it has none.\n",
                       {}, fullname});

@@ -62,4 +62,12 @@ std::uint16_t parseType(const std::string& text);
 /// a terminal. Never from the command line, where other users could read it.
 std::string readPassword(const std::string& prompt);
 
+/// nw login --tree and nw logout --tree: the directory's login (directory_objects.cpp).
+int treeLogin(const Args& args);
+int treeLogout(const Args& args);
+/// nw nlist for the directory (directory_objects.cpp), and whether a word names a
+/// directory class ("Organizational Unit", any case, or "*" for all).
+int directoryNlist(const Args& args);
+bool isDirectoryClass(const std::string& word);
+
 } // namespace nw

@@ -1,5 +1,6 @@
 // nw cx, attr, rights, groups, equiv, schema: the directory tree, its objects and schema.
 #include "cli.h"
+#include "directory_client.h"
 
 #include <nwnds/nwnds.h>
 #include <nwsim/nwsim.h>
@@ -17,31 +18,6 @@
 
 namespace nw {
 namespace {
-
-std::string dsError() { return "error " + ostrel::formatLastError(nwnds::lasterror()); }
-
-// The directory client for one command: the unit loaded and the Unicode tables ready for
-// the command's lifetime.
-class Directory {
-public:
-  Directory() {
-    requireClient();
-    if (!nwnds::hNWNet() || !nwnds::hNWLoc())
-      throw CommandError("directory services are not available in this NetWare client");
-    if (!nwnds::ndsInit()) throw CommandError("cannot start directory services (" + dsError() + ")");
-    // Names are relative to the workstation's context, as CX left it; a context that no
-    // longer exists leaves [Root].
-    const std::string context = nwsim::workstationNameContext();
-    if (!context.empty()) nwnds::ndsSetContext(context);
-  }
-  ~Directory() { nwnds::ndsClose(); }
-  void resetLastError() const { unit_.resetLastError(); }
-  Directory(const Directory&) = delete;
-  Directory& operator=(const Directory&) = delete;
-
-private:
-  nwnds::TNWNDS unit_;
-};
 
 // A catalogued attribute by its directory name ("Surname", any case).
 std::optional<nwnds::TNWDSAttrType> findAttribute(const std::string& name) {

@@ -43,6 +43,7 @@ int attachCmd(const Args& args) {
 }
 
 int loginCmd(const Args& args) {
+  if (args.flag("tree")) return treeLogin(args);
   args.atMost(2);
   const std::string server = rtl::UpperCase(args.need(0, "server name"));
   const std::string user = rtl::UpperCase(args.need(1, "user name"));
@@ -55,6 +56,7 @@ int loginCmd(const Args& args) {
 }
 
 int logoutCmd(const Args& args) {
+  if (args.flag("tree")) return treeLogout(args);
   args.atMost(1);
   requireClient();
   NWCONN_HANDLE conn = ostrel::getPrimaryServerID();
@@ -196,14 +198,18 @@ int serverCmd(const Args& args) {
 Register attachReg({"attach", "attach to a server",
                     "usage: nw attach SERVER\n\nMakes a connection to the server without logging in.\n", {},
                     attachCmd});
-Register loginReg({"login", "log in to a server",
-                   "usage: nw login SERVER USER\n\nLogs in to the server, attaching first when needed. The password is read\n"
+Register loginReg({"login", "log in to a server or a directory tree",
+                   "usage: nw login SERVER USER\n       nw login --tree TREE USER\n\n"
+                   "Logs in to the server, attaching first when needed; with --tree, logs in to\n"
+                   "the directory tree as USER (a name relative to the context, or complete with a\n"
+                   "leading \".\"), which becomes the preferred tree. The password is read\n"
                    "from the terminal without echo, or from standard input when that is not a\n"
                    "terminal; it is never taken from the command line.\n",
-                   {}, loginCmd});
-Register logoutReg({"logout", "log out of a server",
-                    "usage: nw logout [SERVER]\n\nLogs out of the server (the primary server when none is named) and\n"
-                    "closes the connection.\n",
+                   {"tree"}, loginCmd});
+Register logoutReg({"logout", "log out of a server or a directory tree",
+                    "usage: nw logout [SERVER]\n       nw logout --tree\n\n"
+                    "Logs out of the server (the primary server when none is named) and\n"
+                    "closes the connection; with --tree, logs out of the directory tree.\n",
                     {}, logoutCmd});
 Register serverReg({"server", "server information and console commands",
                     "usage: nw server [--server NAME] COMMAND\n\n"

@@ -18,6 +18,32 @@ using nwsim::bindcall::kNameSize;
 using nwsim::bindcall::name;
 using nwsim::bindcall::object;
 
+namespace {
+
+// Every directory server that is up advertises its tree under this type, as the tree name
+// with blanks written as "_" and padded with "_" to 32 characters; the advertisement's ID is
+// the server's. Advertisements are dynamic: they are seen from any server.
+constexpr nuint16 kTreeAdvertisement = 0x7802;
+constexpr std::size_t kTreeNameChars = 32;
+
+std::optional<std::pair<std::uint32_t, std::string>> nextTreeAdvertisement(Session& s, const std::string& pattern,
+                                                                          std::optional<std::uint32_t> after) {
+  std::optional<std::pair<std::uint32_t, std::string>> found;
+  s.db().prepare("SELECT id, tree FROM servers WHERE kind='directory' AND up=1 AND id>? ORDER BY id")
+      .with(after ? static_cast<std::int64_t>(*after) : std::int64_t{0})
+      .each([&](nwsim::Stmt& q) {
+        if (found) return;
+        std::string name = Bindery::upper(q.text(1)).substr(0, kTreeNameChars);
+        for (char& ch : name)
+          if (ch == ' ') ch = '_';
+        name.resize(kTreeNameChars, '_');
+        if (Bindery::matches(pattern, name)) found = {static_cast<std::uint32_t>(q.int64(0)), name};
+      });
+  return found;
+}
+
+} // namespace
+
 extern "C" {
 
 NWCCODE NWScanObject(NWCONN_HANDLE conn, const char* searchName, nuint16 objectType, nuint32* objectID,
@@ -32,6 +58,17 @@ NWCCODE NWScanObject(NWCONN_HANDLE conn, const char* searchName, nuint16 objectT
     if (!objectID) return NWE_INVALID_PARAMETER;
     std::optional<std::uint32_t> after;
     if (*objectID != 0xFFFFFFFFu) after = m::wireId(*objectID);
+    if (objectType == kTreeAdvertisement) {
+      auto ad = nextTreeAdvertisement(s, pattern, after);
+      if (!ad) return NWE_NO_SUCH_OBJECT;
+      *objectID = m::wireId(ad->first);
+      m::putString(objectName48, kNameSize, ad->second);
+      if (rObjectType) *rObjectType = kTreeAdvertisement;
+      if (hasProperties) *hasProperties = 0;
+      if (objectFlags) *objectFlags = 1;  // dynamic
+      if (security) *security = 0;
+      return NWE_OK;
+    }
     Bindery b(s.db(), server.id);
     auto o = b.next(pattern, objectType, after);
     if (!o) return NWE_NO_SUCH_OBJECT;

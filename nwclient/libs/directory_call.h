@@ -110,4 +110,48 @@ inline NWCCODE readable(DirectoryTree& tree, DirectoryRights& rights, std::optio
   return 0;
 }
 
+/// The whole result of the last list or search, kept while the caller continues it block by
+/// block and nothing in the store has changed, so that a result of N objects is worked out
+/// once rather than once per block.
+template <typename Item>
+class ResultInProgress {
+public:
+  /// The kept result when this call continues the last one: the same network, context and
+  /// request (`key`), an unchanged store, and the iteration handle the last block gave.
+  std::vector<Item>* continued(const void* network, NWDSContextHandle context, const std::string& key,
+                               std::int64_t stamp, nint32 handle) {
+    if (handle == NWDS_NO_MORE_ITERATIONS || handle != next_ || network != network_ || context != context_ ||
+        key != key_ || stamp != stamp_)
+      return nullptr;
+    return &items_;
+  }
+  /// Keeps a freshly worked-out result.
+  std::vector<Item>& start(const void* network, NWDSContextHandle context, std::string key, std::int64_t stamp,
+                           std::vector<Item> items) {
+    network_ = network;
+    context_ = context;
+    key_ = std::move(key);
+    stamp_ = stamp;
+    next_ = NWDS_NO_MORE_ITERATIONS;
+    items_ = std::move(items);
+    return items_;
+  }
+  /// Notes where the caller goes on; a finished result is let go.
+  void handed(nint32 next) {
+    next_ = next;
+    if (next == NWDS_NO_MORE_ITERATIONS) {
+      items_.clear();
+      items_.shrink_to_fit();
+    }
+  }
+
+private:
+  const void* network_ = nullptr;
+  NWDSContextHandle context_ = 0;
+  std::string key_;
+  std::int64_t stamp_ = -1;
+  nint32 next_ = NWDS_NO_MORE_ITERATIONS;
+  std::vector<Item> items_;
+};
+
 } // namespace nwsim::dircall

@@ -1,9 +1,13 @@
 // Directory login and passwords, authenticated connections, trees and directory servers.
 #include "directory_call.h"
 
+#include <directory_login.h>
+#include <stations.h>
+
 #include <algorithm>
 #include <set>
 
+using nwsim::DirectoryLogin;
 using nwsim::DirectoryName;
 using nwsim::DirectoryTree;
 using nwsim::DsContext;
@@ -11,15 +15,6 @@ namespace dc = nwsim::dircall;
 namespace m = nwsim::marshal;
 
 namespace {
-
-// Passwords are kept and compared in upper case: a login with the case the user typed
-// matches a password set in upper case.
-bool passwordMatches(DirectoryTree& tree, std::int64_t id, const std::string& password) {
-  std::optional<std::string> stored;
-  tree.db().prepare("SELECT password FROM ds_passwords WHERE object_id=?").with(id).first([&](nwsim::Stmt& q) { stored = q.text(0); });
-  if (!stored) return password.empty();
-  return *stored == DirectoryName::key(password);
-}
 
 // The trees that directory servers of the network serve, in name order.
 std::vector<std::string> trees(nwsim::Session& s) {
@@ -53,6 +48,13 @@ NWCCODE authenticate(nwsim::Session& s, NWCONN_HANDLE conn) {
   return 0;
 }
 
+// A connection of this workstation to a directory server; the code is 0 or why not.
+NWCCODE directoryConnection(nwsim::Session& s, NWCONN_HANDLE conn, nwsim::Connection& c) {
+  nwsim::Server sv;
+  if (NWCCODE rc = s.use(conn, c, sv)) return rc;
+  return sv.isDirectory() ? 0 : NWDSE_NO_SERVER_FOUND;
+}
+
 } // namespace
 
 extern "C" {
@@ -68,7 +70,7 @@ NWCCODE NWDSLogin(NWDSContextHandle context, nuint32 optionsFlag, const char* ob
     DirectoryTree tree(s);
     std::int64_t id = 0;
     if (NWCCODE rc = dc::object(tree, *c, objectName, id)) return rc;
-    if (!passwordMatches(tree, id, m::getString(password, 256))) return NWDSE_FAILED_AUTHENTICATION;
+    if (NWCCODE rc = DirectoryLogin(tree).check(id, m::getString(password, 256), nwsim::localNow())) return rc;
     tree.db().prepare("INSERT OR REPLACE INTO ds_logins(workstation, object_id) VALUES(?,?)").with(s.workstation(), id).run();
     return 0;
   });
@@ -93,7 +95,7 @@ NWCCODE NWDSVerifyObjectPassword(NWDSContextHandle context, nuint32 optionsFlag,
     DirectoryTree tree(s);
     std::int64_t id = 0;
     if (NWCCODE rc = dc::object(tree, *c, objectName, id)) return rc;
-    return passwordMatches(tree, id, m::getString(password, 256)) ? 0 : NWDSE_FAILED_AUTHENTICATION;
+    return DirectoryLogin(tree).passwordMatches(id, m::getString(password, 256)) ? 0 : NWDSE_FAILED_AUTHENTICATION;
   });
 }
 
@@ -107,9 +109,9 @@ NWCCODE NWDSChangeObjectPassword(NWDSContextHandle context, nuint32 optionsFlag,
     DirectoryTree tree(s);
     std::int64_t id = 0;
     if (NWCCODE rc = dc::object(tree, *c, objectName, id)) return rc;
-    if (!passwordMatches(tree, id, m::getString(oldPassword, 256))) return NWDSE_FAILED_AUTHENTICATION;
-    tree.db().prepare("INSERT OR REPLACE INTO ds_passwords(object_id, password) VALUES(?,?)")
-        .with(id, DirectoryName::key(m::getString(newPassword, 256))).run();
+    DirectoryLogin login(tree);
+    if (!login.passwordMatches(id, m::getString(oldPassword, 256))) return NWDSE_FAILED_AUTHENTICATION;
+    login.setPassword(id, m::getString(newPassword, 256));
     return 0;
   });
 }
@@ -249,6 +251,73 @@ NWCCODE NWDSReturnBlockOfAvailableTrees(NWDSContextHandle context, NWCONN_HANDLE
     }
     *numberOfTrees = written;
     *totalUniqueTrees = total;
+    return 0;
+  });
+}
+
+NWCCODE NWDSOpenConnToNDSServer(NWDSContextHandle context, const char* serverName, NWCONN_HANDLE* conn) {
+  NWSIM_SERVE({
+    if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
+    if (!serverName || !conn) return NWDSE_NULL_POINTER;
+    std::string name;
+    if (!dc::inName(serverName, name)) return NWDSE_INVALID_DS_NAME;
+    auto sv = s.serverByName(DirectoryName::key(name));
+    if (!sv || !sv->isDirectory()) return NWDSE_NO_SERVER_FOUND;
+    nwsim::Stations stations(s);
+    if (auto open = stations.ofWorkstation(sv->id)) {
+      if (!sv->up) return NWE_SERVER_DOWN;
+      *conn = open->id;
+      return 0;
+    }
+    std::uint32_t id = 0;
+    if (NWCCODE rc = stations.open(*sv, false, true, id)) return rc;
+    *conn = id;
+    return 0;
+  });
+}
+
+NWCCODE NWDSLockConnection(NWCONN_HANDLE conn) {
+  NWSIM_SERVE({
+    nwsim::Connection c;
+    if (NWCCODE rc = directoryConnection(s, conn, c)) return rc;
+    s.db().prepare("UPDATE connections SET ds_locked=1 WHERE id=?").with(static_cast<std::int64_t>(c.id)).run();
+    return 0;
+  });
+}
+
+NWCCODE NWDSUnlockConnection(NWCONN_HANDLE conn) {
+  NWSIM_SERVE({
+    auto c = s.connection(conn);
+    if (!c) return NWE_INVALID_CONNECTION;
+    s.db().prepare("UPDATE workstations SET monitored_conn=0 WHERE name=? AND monitored_conn=?")
+        .with(s.workstation(), static_cast<std::int64_t>(c->id)).run();
+    // Released by the directory client: it goes unless it is the primary connection or a
+    // login of its own holds it.
+    if (c->id == s.primaryConnection() || c->objectId != 0) {
+      s.db().prepare("UPDATE connections SET ds_locked=0 WHERE id=?").with(static_cast<std::int64_t>(c->id)).run();
+      return 0;
+    }
+    nwsim::Stations(s).close(c->id);
+    return 0;
+  });
+}
+
+NWCCODE NWDSSetMonitoredConnection(NWCONN_HANDLE conn) {
+  NWSIM_SERVE({
+    nwsim::Connection c;
+    if (NWCCODE rc = directoryConnection(s, conn, c)) return rc;
+    s.db().prepare("UPDATE workstations SET monitored_conn=? WHERE name=?")
+        .with(static_cast<std::int64_t>(c.id), s.workstation()).run();
+    return 0;
+  });
+}
+
+NWCCODE NWCCLicenseConn(NWCONN_HANDLE conn) {
+  NWSIM_SERVE({
+    nwsim::Connection c;
+    nwsim::Server sv;
+    if (NWCCODE rc = s.use(conn, c, sv)) return rc;
+    s.db().prepare("UPDATE connections SET licensed=1 WHERE id=?").with(static_cast<std::int64_t>(c.id)).run();
     return 0;
   });
 }

@@ -2,11 +2,13 @@
 // listing objects, passwords and stream values.
 #include "directory_call.h"
 
+#include "directory_login.h"
 #include "directory_rights.h"
 #include "directory_stream.h"
 #include "directory_update.h"
 
 #include <cstring>
+#include <map>
 
 using nwsim::DirectoryName;
 using nwsim::DirectoryRights;
@@ -242,29 +244,44 @@ NWCCODE NWDSList(NWDSContextHandle context, const char* objectName, nint32* iter
     } else if (NWCCODE rc = dc::object(tree, *c, objectName, id)) {
       return rc;
     }
-    auto caller = tree.caller();
-    DirectoryRights rights(tree);
-    std::vector<nwsim::DsObject> visible;
-    for (auto& o : tree.children(id))
-      if (rights.mayBrowse(caller, o.id)) visible.push_back(o);
+    static dc::ResultInProgress<nwsim::DsObject> listing;
+    const std::int64_t stamp = s.db().changeStamp();
+    const std::string key = std::to_string(id);
+    auto* kept = listing.continued(&s.network(), context, key, stamp, *iterationHandle);
+    if (!kept) {
+      auto found = DirectoryRights(tree).browsable(tree.caller(), tree.children(id));
+      kept = &listing.start(&s.network(), context, key, stamp, std::move(found));
+    }
+    const std::vector<nwsim::DsObject>& visible = *kept;
     std::size_t pos = 0;
     if (!dc::startAt(iterationHandle, visible.size(), pos)) return NWDSE_INVALID_ITERATION;
     b->prepareResult(DSV_LIST);
+    // Listed objects share a few classes: each class is looked up once per block.
+    std::map<std::string, nuint32> flagsOfClass;
+    auto classFlags = [&](const nwsim::DsObject& o) {
+      auto [it, fresh] = flagsOfClass.try_emplace(o.cls, 0);
+      if (fresh) {
+        auto cls = tree.schema().cls(o.cls);
+        it->second = (cls && cls->container() ? DS_CONTAINER_ENTRY : 0) | (tree.isA(o, "Alias") ? DS_ALIAS_ENTRY : 0);
+      }
+      return it->second;
+    };
     std::size_t i = pos;
     for (; i < visible.size(); ++i) {
       const auto& o = visible[i];
       NWDSBuffer::ResultObject r;
       r.name = DirectoryName::format({{o.rdnType, o.rdn}}, c->typeless());
       if (!b->take(static_cast<std::uint32_t>(r.name.size() + 1 + sizeof(Object_Info_T)))) break;
-      auto cls = tree.schema().cls(o.cls);
-      r.info.objectFlags = (cls && cls->container() ? DS_CONTAINER_ENTRY : 0) | (o.partitionRoot ? DS_PARTITION_ROOT : 0) |
-                           (tree.isA(o, "Alias") ? DS_ALIAS_ENTRY : 0);
-      r.info.subordinateCount = static_cast<nuint32>(tree.children(o.id).size());
+      const nuint32 kind = classFlags(o);
+      r.info.objectFlags = kind | (o.partitionRoot ? DS_PARTITION_ROOT : 0);
+      // Only containers hold objects.
+      r.info.subordinateCount = kind & DS_CONTAINER_ENTRY ? static_cast<nuint32>(tree.childCount(o.id)) : 0;
       r.info.modificationTime = static_cast<nuint32>(o.modified);
       nwsim::marshal::putString(r.info.baseClass, sizeof r.info.baseClass, o.cls);
       b->objects.push_back(r);
     }
     *iterationHandle = i < visible.size() ? static_cast<nint32>(i) : NWDS_NO_MORE_ITERATIONS;
+    listing.handed(*iterationHandle);
     return 0;
   });
 }
@@ -281,8 +298,7 @@ NWCCODE NWDSGenerateObjectKeyPair(NWDSContextHandle context, const char* objectN
     if (NWCCODE rc = dc::object(tree, *c, objectName, id)) return rc;
     auto caller = tree.caller();
     if (caller != id && !DirectoryRights(tree).entry(caller, id, DS_ENTRY_SUPERVISOR)) return NWDSE_NO_ACCESS;
-    std::string pw = nwsim::marshal::getString(objectPassword, 256);
-    tree.db().prepare("INSERT OR REPLACE INTO ds_passwords(object_id, password) VALUES(?,?)").with(id, DirectoryName::key(pw)).run();
+    nwsim::DirectoryLogin(tree).setPassword(id, nwsim::marshal::getString(objectPassword, 256));
     return 0;
   });
 }

@@ -113,7 +113,10 @@ private:
     for (auto& sv : tree_->values(o_->id, attr)) {
       const nwsim::DsValue& x = sv.value;
       if (textSyntax(v.syntax)) {
-        std::string have = x.syntax == NWDS_SYN_DIST_NAME ? tree_->nameOf(x.ref, *c_) : x.text;
+        // A number compares by its decimal text, so that a filter written as text finds it.
+        std::string have = x.syntax == NWDS_SYN_DIST_NAME ? tree_->nameOf(x.ref, *c_)
+                           : numberSyntax(x.syntax)       ? std::to_string(x.num)
+                                                          : x.text;
         if (x.syntax == NWDS_SYN_DIST_NAME && op != FTOK_GE && op != FTOK_LE && v.text.find('*') == std::string::npos) {
           auto r = tree_->resolve(*c_, v.text);
           if (!r.code && r.id == x.ref) return true;
@@ -145,6 +148,33 @@ void release(NWDSFilterCursor* cur, void (*freeVal)(nuint32, void*)) {
     for (auto& t : cur->tokens)
       if (t.original) freeVal(t.token.syntax, t.original);
   DirectoryBuffers::instance().freeFilter(cur);
+}
+
+// The objects of a search that match the filter and that the caller may browse, in a stable
+// order (the base, then depth first by name); the result is how many objects were looked at.
+nint32 findMatches(DirectoryTree& tree, const DsContext& c, nwsim::DirectoryRights& rights,
+                   std::optional<std::int64_t> caller, const std::vector<Token>& filter, std::int64_t base,
+                   nint32 scope, nint32 countObjectsToSearch, std::vector<DsObject>& matches) {
+  std::vector<DsObject> candidates;
+  std::function<void(std::int64_t, int)> walk = [&](std::int64_t id, int depth) {
+    for (auto& o : tree.children(id)) {
+      candidates.push_back(o);
+      if (scope == DS_SEARCH_SUBTREE && depth < 64) walk(o.id, depth + 1);
+    }
+  };
+  if (scope != DS_SEARCH_SUBORDINATES)
+    if (auto o = tree.object(base)) candidates.push_back(*o);
+  if (scope != DS_SEARCH_ENTRY) walk(base, 0);
+  if (countObjectsToSearch > 0 && candidates.size() > static_cast<std::size_t>(countObjectsToSearch))
+    candidates.resize(static_cast<std::size_t>(countObjectsToSearch));
+  std::vector<DsObject> hits;
+  for (auto& o : candidates) {
+    bool hit = false;
+    Filter(filter, &tree, &c, &o).run(hit);
+    if (hit) hits.push_back(o);
+  }
+  matches = rights.browsable(caller, hits);
+  return static_cast<nint32>(candidates.size());
 }
 
 } // namespace
@@ -260,29 +290,23 @@ NWCCODE NWDSSearch(NWDSContextHandle context, const char* baseObjectName, nint32
     } else if (NWCCODE rc = dc::object(tree, *c, baseObjectName, base)) {
       return rc;
     }
-    // Candidates in a stable order: the base, then depth first by name.
-    std::vector<DsObject> candidates;
-    std::function<void(std::int64_t, int)> walk = [&](std::int64_t id, int depth) {
-      for (auto& o : tree.children(id)) {
-        candidates.push_back(o);
-        if (scope == DS_SEARCH_SUBTREE && depth < 64) walk(o.id, depth + 1);
-      }
-    };
-    if (scope != DS_SEARCH_SUBORDINATES)
-      if (auto o = tree.object(base)) candidates.push_back(*o);
-    if (scope != DS_SEARCH_ENTRY) walk(base, 0);
-    if (countObjectsToSearch > 0 && candidates.size() > static_cast<std::size_t>(countObjectsToSearch))
-      candidates.resize(static_cast<std::size_t>(countObjectsToSearch));
-
+    // The request as a whole, so that a continued search is not worked out again.
+    std::string key = std::to_string(base) + "/" + std::to_string(scope) + "/" + std::to_string(countObjectsToSearch);
+    for (const auto& t : f->filter)
+      key += "/" + std::to_string(t.tok) + ":" + std::to_string(t.syntax) + ":" + std::to_string(t.num) + ":" + t.text;
+    static dc::ResultInProgress<DsObject> searching;
+    static nint32 searchedLast = 0;
+    const std::int64_t stamp = s.db().changeStamp();
     auto caller = tree.caller();
     nwsim::DirectoryRights rights(tree);
-    std::vector<DsObject> matches;
-    for (auto& o : candidates) {
-      bool hit = false;
-      Filter(f->filter, &tree, c, &o).run(hit);
-      if (hit && rights.mayBrowse(caller, o.id)) matches.push_back(o);
+    auto* kept = searching.continued(&s.network(), context, key, stamp, *iterationHandle);
+    if (!kept) {
+      std::vector<DsObject> found;
+      searchedLast = findMatches(tree, *c, rights, caller, f->filter, base, scope, countObjectsToSearch, found);
+      kept = &searching.start(&s.network(), context, key, stamp, std::move(found));
     }
-    if (countObjectsSearched) *countObjectsSearched = static_cast<nint32>(candidates.size());
+    const std::vector<DsObject>& matches = *kept;
+    if (countObjectsSearched) *countObjectsSearched = searchedLast;
     std::size_t pos = 0;
     if (!dc::startAt(iterationHandle, matches.size(), pos)) return NWDSE_INVALID_ITERATION;
     out->prepareResult(DSV_SEARCH);
@@ -314,13 +338,14 @@ NWCCODE NWDSSearch(NWDSContextHandle context, const char* baseObjectName, nint32
       }
       if (!out->take(need)) break;
       r.info.objectFlags = matches[i].partitionRoot ? DS_PARTITION_ROOT : 0;
-      r.info.subordinateCount = static_cast<nuint32>(tree.children(matches[i].id).size());
+      r.info.subordinateCount = static_cast<nuint32>(tree.childCount(matches[i].id));
       r.info.modificationTime = static_cast<nuint32>(matches[i].modified);
       nwsim::marshal::putString(r.info.baseClass, sizeof r.info.baseClass, matches[i].cls);
       out->objects.push_back(r);
     }
     if (i == pos && i < matches.size()) return NWDSE_INSUFFICIENT_BUFFER;
     *iterationHandle = i < matches.size() ? static_cast<nint32>(i) : NWDS_NO_MORE_ITERATIONS;
+    searching.handed(*iterationHandle);
     return 0;
   });
 }

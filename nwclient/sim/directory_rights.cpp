@@ -1,6 +1,7 @@
 #include "directory_rights.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 namespace nwsim {
@@ -35,27 +36,54 @@ std::uint32_t DirectoryRights::walk(const std::set<std::int64_t>& subjects, bool
 
   std::uint32_t rights = 0;
   for (std::size_t i = 0; i < chain.size(); ++i) {
-    bool last = i + 1 == chain.size();
     // A single attribute's entries apply only to the object itself.
-    if (single && !last) continue;
-    std::uint32_t granted = 0;
-    bool masked = false;
-    std::uint32_t mask = 0xFFFFFFFFu;
-    for (auto& sv : tree_.values(chain[i], "ACL")) {
-      const DsValue& v = sv.value;
-      if (DirectoryName::key(v.text) != key) continue;
-      if (v.text2 == "[Inheritance Mask]") {
-        masked = true;
-        mask = static_cast<std::uint32_t>(v.num);
-        continue;
-      }
-      bool applies = (v.ref && authenticated && subjects.count(v.ref)) || v.text2 == "[Public]";
-      if (applies) granted |= static_cast<std::uint32_t>(v.num);
-    }
-    if (masked && i > 0) rights &= mask;
-    rights |= granted;
+    if (single && i + 1 != chain.size()) continue;
+    rights = step(subjects, authenticated, chain[i], key, rights, i > 0);
   }
   return rights;
+}
+
+std::uint32_t DirectoryRights::step(const std::set<std::int64_t>& subjects, bool authenticated, std::int64_t object,
+                                    const std::string& key, std::uint32_t rights, bool below) {
+  std::uint32_t granted = 0;
+  bool masked = false;
+  std::uint32_t mask = 0xFFFFFFFFu;
+  for (auto& sv : tree_.values(object, "ACL")) {
+    const DsValue& v = sv.value;
+    if (DirectoryName::key(v.text) != key) continue;
+    if (v.text2 == "[Inheritance Mask]") {
+      masked = true;
+      mask = static_cast<std::uint32_t>(v.num);
+      continue;
+    }
+    bool applies = (v.ref && authenticated && subjects.count(v.ref)) || v.text2 == "[Public]";
+    if (applies) granted |= static_cast<std::uint32_t>(v.num);
+  }
+  if (masked && below) rights &= mask;
+  return rights | granted;
+}
+
+std::vector<DsObject> DirectoryRights::browsable(std::optional<std::int64_t> subject, const std::vector<DsObject>& objects) {
+  std::set<std::int64_t> subjects;
+  if (subject) subjects = equivalents(*subject);
+  const bool auth = subject.has_value();
+  const std::int64_t root = tree_.rootId();
+  const std::string key = DirectoryName::key(kEntry);
+  // Siblings inherit the same rights: those down to each parent are worked out once.
+  std::map<std::int64_t, std::uint32_t> inherited;
+  std::vector<DsObject> out;
+  for (const DsObject& o : objects) {
+    std::uint32_t rights;
+    if (o.id == root || o.parent == 0) {
+      rights = walk(subjects, auth, o.id, kEntry);
+    } else {
+      auto [it, fresh] = inherited.try_emplace(o.parent, 0);
+      if (fresh) it->second = walk(subjects, auth, o.parent, kEntry);
+      rights = step(subjects, auth, o.id, key, it->second, true);
+    }
+    if (rights & (DS_ENTRY_SUPERVISOR | DS_ENTRY_BROWSE)) out.push_back(o);
+  }
+  return out;
 }
 
 std::uint32_t DirectoryRights::effective(std::optional<std::int64_t> subject, std::int64_t object, const std::string& prot) {

@@ -69,6 +69,14 @@ std::vector<DsObject> DirectoryTree::children(std::int64_t parent) {
   return out;
 }
 
+std::size_t DirectoryTree::childCount(std::int64_t parent) {
+  std::size_t n = 0;
+  db().prepare("SELECT COUNT(*) FROM ds_objects WHERE parent=?").with(parent).first([&](Stmt& q) {
+    n = static_cast<std::size_t>(q.int64(0));
+  });
+  return n;
+}
+
 std::vector<DsObject> DirectoryTree::path(std::int64_t id) {
   std::vector<DsObject> out;
   std::int64_t root = rootId();

@@ -48,6 +48,8 @@ public:
   std::optional<DsObject> object(std::int64_t id);
   std::optional<DsObject> child(std::int64_t parent, const std::string& value);
   std::vector<DsObject> children(std::int64_t parent);
+  /// How many objects are directly below the object.
+  std::size_t childCount(std::int64_t parent);
   /// The object and its containers up to (without) [Root], the object first.
   std::vector<DsObject> path(std::int64_t id);
   /// The object's complete name as typed components, the object first.

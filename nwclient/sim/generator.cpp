@@ -1,5 +1,6 @@
 // Large networks for benchmarks: many bindery users, big files on volumes.
 #include "bindery.h"
+#include "directory_update.h"
 #include "netware_path.h"
 #include "nwsim/nwsim.h"
 #include "simulator.h"
@@ -25,6 +26,34 @@ void addGeneratedUsers(const std::string& server, int count, const std::string& 
     const std::string name = Bindery::upper(prefix) + number;
     if (b.find(name, 0x0100)) throw SimError("user " + name + " exists on " + sv->name);
     b.addObject(name, 0x0100);
+  }
+  t.commit();
+}
+
+void addGeneratedDirectoryUsers(const std::string& container, int count, const std::string& prefix) {
+  auto& sim = Simulator::instance();
+  std::lock_guard lock(sim.mutex());
+  Session s = sim.adminSession();
+  if (count < 0 || prefix.empty() || prefix.size() > 40) throw SimError("bad count or name prefix for generated users");
+  DirectoryTree tree(s.db(), s.network().dir());
+  auto parent = DirectoryName::parse(container);
+  if (!tree.exists() || !parent || parent->rdns.empty()) throw SimError("no container " + container + " in the tree");
+  DirectoryUpdate update(tree);
+  update.setUnchecked(true);
+  Transaction t(s.db());
+  for (int i = 1; i <= count; ++i) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%06d", i);
+    std::vector<Rdn> name{{"CN", Bindery::upper(prefix) + number}};
+    name.insert(name.end(), parent->rdns.begin(), parent->rdns.end());
+    DsValue cls, surname;
+    cls.syntax = NWDS_SYN_CLASS_NAME;
+    cls.text = "User";
+    surname.syntax = NWDS_SYN_CI_STRING;
+    surname.text = number;
+    std::int64_t id = 0;
+    if (NWCCODE rc = update.add(name, {{"Object Class", {cls}}, {"Surname", {surname}}}, id))
+      throw SimError("cannot add " + name.front().value + " below " + container + " (code " + std::to_string(rc) + ")");
   }
   t.commit();
 }

@@ -14,6 +14,7 @@
 #include "directory_stream.h"
 #include "directory_tree.h"
 #include "directory_update.h"
+#include "password_hash.h"
 
 #include <cstring>
 #include <filesystem>
@@ -222,7 +223,7 @@ void SeedLoader::directory(const Value& root) {
       if (NWCCODE rc = update.modify(p.id, {}))
         fail(o, what + " lacks a mandatory attribute (directory code " + std::to_string(rc) + ")");
     if (const Value* pw = o.find("password"))
-      db_.prepare("INSERT OR REPLACE INTO ds_passwords(object_id, password) VALUES(?,?)").with(p.id, upper(pw->asString("password"))).run();
+      db_.prepare("INSERT OR REPLACE INTO ds_passwords(object_id, password) VALUES(?,?)").with(p.id, hashPassword(pw->asString("password"))).run();
   }
 }
 

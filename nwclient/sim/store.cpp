@@ -7,6 +7,7 @@ extern const char* const schemaDirectory;
 extern const char* const schemaServers;
 extern const char* const schemaFileSystem;
 extern const char* const schemaPrinting;
+extern const char* const schemaDirectoryAccess;
 
 namespace {
 
@@ -98,6 +99,8 @@ const std::vector<const char*>& migrations() {
       schemaFileSystem,
       // 5: print queue jobs, printer captures and banner names.
       schemaPrinting,
+      // 6: directory objects by parent, locked and monitored directory connections.
+      schemaDirectoryAccess,
   };
   return steps;
 }

@@ -1,35 +1,11 @@
 // nw cx, attr, rights, groups, equiv and schema, run as a user runs them against a fresh
 // network, as workstation WS-TEST (logged in to the tree TESTTREE as ADMIN).
-#include "fixtures/netfixture.h"
+#include "nw_fixture.h"
 
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <string>
-
-namespace {
-
-using Result = nwtest::CommandResult;
-
-Result run(const std::string& command) { return nwtest::runCommand(command); }
-
-using nwtest::contains;
-
-int lines(const std::string& text) {
-  int n = 0;
-  for (char c : text) n += c == '\n';
-  return n;
-}
-
-class NwDirectory : public nwtest::NetworkTest {
-protected:
-  Result nw(const std::string& args, const std::string& profile = "full", const std::string& ws = "WS-TEST") {
-    return run("env NWCLIENT_PATH=" + std::string(NWCLIENT_PROFILE_ROOT) + "/" + profile +
-               " NWSIM_NETWORK=" + net->dir().string() + " NWSIM_WORKSTATION=" + ws + " " + NW_TOOL + " " + args);
-  }
-};
-
-} // namespace
 
 TEST_F(NwDirectory, CxShowsSetsAndKeepsTheContextForTheWorkstation) {
   Result r = nw("cx");

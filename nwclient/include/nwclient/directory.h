@@ -144,6 +144,8 @@ enum {
   NWDSE_CLASS_ALREADY_EXISTS    = -645,
   NWDSE_BAD_NAMING_ATTRIBUTES   = -646,
   NWDSE_INSUFFICIENT_BUFFER     = -649, /* one item alone does not fit the result buffer */
+  NWDSE_INTRUDER_LOCKOUT        = -197, /* intruder detection has locked the object */
+  NWDSE_ACCOUNT_DISABLED        = -220, /* "Login Disabled" set or "Login Expiration Time" past */
   NWDSE_FAILED_AUTHENTICATION   = -669, /* wrong password */
   NWDSE_NO_ACCESS               = -672, /* the caller lacks the rights */
   NWDSE_NO_SUCH_PARENT          = -697  /* the parent of a new or moved object is missing */
@@ -566,7 +568,9 @@ NWCCODE NWDSGenerateObjectKeyPair(NWDSContextHandle context, const char* objectN
  * Filter tokens of NWDSAddFilterToken: an expression in infix order, ended by FTOK_END.
  * A relation is FTOK_ANAME (value: attribute name), the operator, FTOK_AVAL (value: a value
  * in the attribute's form; for text syntaxes "*" matches any value and "*" inside a text
- * is a wildcard); FTOK_PRESENT takes only FTOK_ANAME after it. */
+ * is a wildcard; a text value also matches a number by its decimal text); FTOK_PRESENT takes
+ * only FTOK_ANAME after it. A search continued block by block reuses the result worked out
+ * for its first block while the store is unchanged. */
 enum {
   FTOK_END = 0, FTOK_OR = 1, FTOK_AND = 2, FTOK_NOT = 3, FTOK_LPAREN = 4, FTOK_RPAREN = 5,
   FTOK_AVAL = 6, FTOK_EQ = 7, FTOK_GE = 8, FTOK_LE = 9, FTOK_APPROX = 10,
@@ -751,14 +755,16 @@ NWCCODE NWDSOpenStream(NWDSContextHandle context, const char* objectName, const 
                        nuint32 flags, nint32* fileHandle);
 
 /* ---- Login, authentication, trees, servers (NETWIN32) ---------------------------------
- * NETWIN32 also exports "NWCCCloseConn" (declared with the server functions). The
- * simulated client does not yet serve NWDSOpenConnToNDSServer, NWDSLockConnection,
- * NWDSUnlockConnection and NWDSSetMonitoredConnection: they are declared here and not
- * exported, so a caller finds them missing. */
+ * NETWIN32 also exports "NWCCCloseConn" (declared with the server functions). */
 
 /* Logs the workstation in to the directory as objectName (password compared without regard
- * to case): NWDSE_NO_SUCH_ENTRY, NWDSE_FAILED_AUTHENTICATION. optionsFlag and
- * validityPeriod are reserved (0). */
+ * to case): NWDSE_NO_SUCH_ENTRY, NWDSE_FAILED_AUTHENTICATION, NWDSE_ACCOUNT_DISABLED ("Login
+ * Disabled" set, or "Login Expiration Time" past), NWDSE_INTRUDER_LOCKOUT. Where the nearest
+ * container that says so has "Detect Intruder" on, every wrong password counts; "Login
+ * Intruder Limit" of them (default 7) within "Intruder Attempt Reset Interval" seconds
+ * (default 1800) lock the object for "Intruder Lockout Reset Interval" seconds (default
+ * 900) unless "Lockout After Detection" is off. optionsFlag and validityPeriod are reserved
+ * (0). */
 NWCCODE NWDSLogin(NWDSContextHandle context, nuint32 optionsFlag, const char* objectName,
                   const char* password, nuint32 validityPeriod);
 /* Logs the workstation out of the directory. NWDSE_NOT_LOGGED_IN when nobody is in. */
@@ -781,11 +787,16 @@ nint32  NWDSCanDSAuthenticate(NWDSContextHandle context);
 /* Opens (or returns the open) connection to the directory server of that name. */
 NWCCODE NWDSOpenConnToNDSServer(NWDSContextHandle context, const char* serverName,
                                 NWCONN_HANDLE* conn);
-/* Marks the connection as kept (lock) or releases that mark (unlock, which closes it when
- * nothing else holds it), as the monitored connection. */
+/* Marks a connection to a directory server as kept by the directory client (lock), or
+ * releases it (unlock): the connection is then closed unless it is the primary connection
+ * or a login of its own holds it, and stops being the monitored one. Set-monitored makes a
+ * directory server's connection the one the workstation watches. Lock and set-monitored
+ * answer NWDSE_NO_SERVER_FOUND for a bindery server. */
 NWCCODE NWDSLockConnection(NWCONN_HANDLE conn);
 NWCCODE NWDSUnlockConnection(NWCONN_HANDLE conn);
 NWCCODE NWDSSetMonitoredConnection(NWCONN_HANDLE conn);
+/* Makes the connection a licensed one (NETWIN32). */
+NWCCODE NWCCLicenseConn(NWCONN_HANDLE conn);
 /* Non-zero when the server behind conn is a directory server; then writes its tree name,
  * padded with "_" to 32 characters (33 bytes with the zero). 0 otherwise (treeName
  * empty). treeName may be NULL. */

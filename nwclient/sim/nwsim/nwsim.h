@@ -92,6 +92,10 @@ std::vector<StationInfo> stations();
 /// ... to the bindery of a server, in one transaction. Throws SimError for an unknown server
 /// or a name that exists.
 void addGeneratedUsers(const std::string& server, int count, const std::string& prefix = "USER");
+/// For benchmarks on large trees: adds `count` directory users CN=<prefix>000001, ... (each
+/// with a surname of its number) below a container given by its complete typed name
+/// ("OU=SALES.O=TESTORG"). Throws SimError for an unknown container or a taken name.
+void addGeneratedDirectoryUsers(const std::string& container, int count, const std::string& prefix = "USER");
 /// Creates (or replaces) a file of `size` bytes at `path` ("DIR\\FILE") on a volume of a
 /// server. Throws SimError for an unknown server or volume or a path that is not allowed.
 void createVolumeFile(const std::string& server, const std::string& volume, const std::string& path,
