@@ -36,16 +36,6 @@ NWCCODE openFile(Session& s, nuint32 handle, OpenFiles::Entry& out) {
   return NWE_OK;
 }
 
-nuint32 packedDateTime(std::time_t t) {
-  std::tm tm{};
-  gmtime_r(&t, &tm);
-  const unsigned year = tm.tm_year + 1900 < 1980 ? 0 : static_cast<unsigned>(tm.tm_year + 1900 - 1980);
-  const nuint32 date = (year << 9) | (static_cast<unsigned>(tm.tm_mon + 1) << 5) | static_cast<unsigned>(tm.tm_mday);
-  const nuint32 time = (static_cast<unsigned>(tm.tm_hour) << 11) | (static_cast<unsigned>(tm.tm_min) << 5) |
-                       static_cast<unsigned>(tm.tm_sec / 2);
-  return (date << 16) | time;
-}
-
 std::vector<std::string> withoutLast(std::vector<std::string> parts) {
   if (!parts.empty()) parts.pop_back();
   return parts;
@@ -182,7 +172,7 @@ NWCCODE NWIntScanDirectoryInformation2(NWCONN_HANDLE conn, nuint8 dirHandle, con
     struct stat st{};
     if (::stat(local.c_str(), &st) != 0) return NWE_INVALID_PATH;
     m::putString(dirName256, NW_PATH_SIZE, dir.volumePath());
-    if (dateTime) *dateTime = packedDateTime(st.st_mtime);
+    if (dateTime) *dateTime = m::packedDateTime(st.st_mtime);
     if (ownerID) *ownerID = 0;
     if (rightsMask) *rightsMask = 0xFF;
     if (sequence4) std::memset(sequence4, 0, 4);

@@ -57,6 +57,9 @@ public:
   void directory(const Value& root);
   /// What a server entry holds besides its bindery: volumes, files, modules, settings.
   void serverContent(std::int64_t serverId, const std::string& serverName, const Value& server);
+  /// How a volume of the seed is used: its size, space limits, owners, restrictions, deleted files.
+  void volumeUse(std::int64_t serverId, const std::string& serverName, int volume, const Value& spec,
+                 const std::filesystem::path& networkDir);
 
   Store& db() { return db_; }
   const std::string& seedName() const { return name_; }

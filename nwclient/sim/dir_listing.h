@@ -1,0 +1,30 @@
+#pragma once
+// Directory listings as the scans of the client see them: the entries of a directory on
+// disk in name order, read once and kept while the directory is unchanged, so that a scan
+// that asks for one entry per call costs the same for every entry.
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nwsim {
+
+struct ListedEntry {
+  std::string name;
+  bool directory = false;
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;  // seconds since 1970
+  std::int64_t accessed = 0;
+};
+
+using Listing = std::vector<ListedEntry>;
+
+/// The entries of a local directory in name order; empty when it cannot be read.
+std::shared_ptr<const Listing> listDirectory(const std::filesystem::path& dir);
+
+/// DOS wildcard matching, case ignored: "*" any run, "?" one character, and "*.*" every name.
+bool matchesPattern(std::string_view pattern, std::string_view name);
+
+} // namespace nwsim
