@@ -206,7 +206,8 @@ int nwsimFileWriting(int handle, long long end) {
 }
 
 int nwsimDeleteFile(const char* path) {
-  if (!path || !nwsim::clientLoaded()) return 0;
+  if (!nwsim::clientLoaded()) return -1;
+  if (!path) return 0;
   return nwsim::withSession([&](nwsim::Session& s) {
     nwsim::Location at;
     if (nwsim::Redirector(s).locate(path, 0, 0, at)) return false;

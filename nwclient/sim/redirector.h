@@ -64,6 +64,7 @@ void nwsimFileCreated(const char* path);
 /// file: 0 when that is allowed, else the completion code (a space limit or restriction).
 int nwsimFileWriting(int handle, long long end);
 /// The platform deletes a file on a redirected path: 1 when it was deleted (kept for
-/// salvage unless it is to be purged at once), 0 when it was not.
+/// salvage unless it is to be purged at once), 0 when it was not, -1 in a program that has
+/// not loaded a client library.
 int nwsimDeleteFile(const char* path);
 }

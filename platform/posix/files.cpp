@@ -217,9 +217,14 @@ int lclose(int handle) {
 }
 
 bool deleteFile(const std::string& path) {
-  // The client keeps a file deleted on a volume for salvage.
-  if (isRedirectedPath(path))
-    if (DeleteHook* hook = clientHook(deleteHook, "nwsimDeleteFile")) return hook(path.c_str()) == 1;
+  // The client keeps a file deleted on a volume for salvage, unless another redirector
+  // was installed in its place.
+  if (isRedirectedPath(path) && !redirector.load()) {
+    if (DeleteHook* hook = clientHook(deleteHook, "nwsimDeleteFile")) {
+      const int rc = hook(path.c_str());
+      if (rc >= 0) return rc == 1;
+    }
+  }
   const std::string local = resolvePath(path);
   return !local.empty() && ::unlink(local.c_str()) == 0;
 }
