@@ -32,6 +32,8 @@ std::pair<std::string, std::string> split(const std::string& path) {
   return {path.substr(0, cut + 1), path.substr(cut + 1)};
 }
 
+constexpr int kDetailedListing = 200;
+
 bool hasWildcards(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
 
 /// A kilobyte count: digits only.
@@ -260,10 +262,12 @@ int salvageCmd(const Args& args) {
   }
   if (!args.option("as").empty()) throw CommandError("no deleted file " + path);
   auto list = nwserver::getDeletedFileList(0, path);
+  // Each file's details take a scan of its own: only for a listing of a reasonable length.
+  const bool details = list->Count() <= kDetailedListing;
   for (int i = 0; i < list->Count(); ++i) {
     nwserver::TNWDeletedFileInfo info;
     std::cout << std::left << std::setw(14) << (*list)[i];
-    if (nwserver::getDeletedFileInfo(split(path + (path.back() == ':' ? "" : "\\")).first + (*list)[i], info))
+    if (details && nwserver::getDeletedFileInfo(split(path + (path.back() == ':' ? "" : "\\")).first + (*list)[i], info))
       std::cout << std::right << std::setw(10) << info.fileSize << "  deleted " << dateText(info.deletedTime) << " by "
                 << (info.deletorName.empty() ? "-" : info.deletorName);
     std::cout << "\n";
