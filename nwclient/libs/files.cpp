@@ -6,6 +6,7 @@
 #include <dir_handles.h>
 #include <open_files.h>
 #include <redirector.h>
+#include <volume_space.h>
 
 #include <nwclient/nwclient.h>
 
@@ -75,6 +76,14 @@ NWCCODE NWFileServerFileCopy(nuint32 srcHandle, nuint32 dstHandle, nuint32 srcOf
     Connection c;
     Server server;
     if (NWCCODE rc = s.use(src.connId, c, server)) return rc;
+    // The copy may not take the destination past a space limit or restriction.
+    struct stat st{};
+    const std::uint64_t available =
+        ::fstat(static_cast<int>(srcHandle), &st) == 0 && static_cast<std::uint64_t>(st.st_size) > srcOffset
+            ? static_cast<std::uint64_t>(st.st_size) - srcOffset
+            : 0;
+    const std::uint64_t end = std::uint64_t(dstOffset) + std::min<std::uint64_t>(bytes, available);
+    if (NWCCODE rc = nwsim::VolumeSpace(s).mayWrite(s, dst, static_cast<int>(dstHandle), end)) return rc;
     // The handles are this program's own descriptors, so the copy reads and writes them at
     // the given offsets without moving their positions.
     std::vector<char> buffer(1 << 16);

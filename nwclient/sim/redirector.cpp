@@ -11,7 +11,6 @@
 #include <nwclient/paths.h>
 
 #include <dlfcn.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -186,20 +185,12 @@ void nwsimFileCreated(const char* path) {
 }
 
 int nwsimFileWriting(int handle, long long end) {
-  struct stat st{};
-  if (end < 0 || ::fstat(handle, &st) != 0 || end <= st.st_size) return NWE_OK;
+  if (end < 0) return NWE_OK;
   NWCCODE code = NWE_OK;
   nwsim::withSession([&](nwsim::Session& s) {
     auto e = nwsim::OpenFiles(s.db()).byHandle(::getpid(), handle);
     if (!e) return false;
-    nwsim::Location at;
-    if (s.use(e->connId, at.conn, at.server)) return false;
-    auto v = nwsim::Volumes(s.db(), s.network().dir()).byNumber(e->serverId, e->volume);
-    if (!v) return false;
-    at.volume = *v;
-    at.parts = nwsim::NetWarePath::components(e->path).value_or(std::vector<std::string>{});
-    code = nwsim::VolumeSpace(s).mayGrow(at, static_cast<std::uint64_t>(st.st_size), static_cast<std::uint64_t>(end),
-                                         at.conn.objectId);
+    code = nwsim::VolumeSpace(s).mayWrite(s, *e, handle, static_cast<std::uint64_t>(end));
     return true;
   });
   return code;

@@ -107,4 +107,16 @@ NWCCODE VolumeSpace::mayGrow(const Location& at, std::uint64_t fromBytes, std::u
   return NWE_OK;
 }
 
+NWCCODE VolumeSpace::mayWrite(Session& s, const OpenFiles::Entry& file, int fd, std::uint64_t end) {
+  struct stat st{};
+  if (::fstat(fd, &st) != 0 || end <= static_cast<std::uint64_t>(st.st_size)) return NWE_OK;
+  Location at;
+  if (NWCCODE rc = s.use(file.connId, at.conn, at.server)) return rc;
+  auto v = Volumes(db_, dir_).byNumber(file.serverId, file.volume);
+  if (!v) return NWE_VOLUME_DOES_NOT_EXIST;
+  at.volume = *v;
+  at.parts = NetWarePath::components(file.path).value_or(std::vector<std::string>{});
+  return mayGrow(at, static_cast<std::uint64_t>(st.st_size), end, at.conn.objectId);
+}
+
 } // namespace nwsim

@@ -2,6 +2,7 @@
 // How the space of a volume is used: its configured size, what its files take on disk (in
 // 4 KB blocks), what an object owns, the objects' disk restrictions and the directories'
 // space limits that writes through the client must respect.
+#include "open_files.h"
 #include "redirector.h"
 
 #include <cstdint>
@@ -44,6 +45,10 @@ public:
   /// NWE_INSUFFICIENT_SPACE when a directory above it would exceed its space limit or its
   /// owner (`writer` for a file without one) would exceed the restriction on the volume.
   NWCCODE mayGrow(const Location& at, std::uint64_t fromBytes, std::uint64_t toBytes, std::uint32_t writer);
+
+  /// mayGrow for a file a program has open, written up to byte `end` by the station that
+  /// opened it; its current size is that of the open descriptor `fd`.
+  NWCCODE mayWrite(Session& s, const OpenFiles::Entry& file, int fd, std::uint64_t end);
 
 private:
   Store& db_;

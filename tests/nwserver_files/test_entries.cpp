@@ -208,9 +208,14 @@ TEST_F(FilesTest, SpaceLimitsStopWritesBelowTheDirectory) {
   EXPECT_EQ(writeThroughClient("DATA:EMPTY\\SUB\\A.DAT", 8192), 8192);
   EXPECT_EQ(writeThroughClient("DATA:EMPTY\\B.DAT", 12288), -1);
   EXPECT_EQ(writeThroughClient("DATA:EMPTY\\B.DAT", 8192), 8192);
+  // A copy the server makes is held to the same limit.
+  std::ofstream(volume("FS1", "SYS") / "PUBLIC" / "BIG.DAT") << std::string(12288, 'b');
+  EXPECT_FALSE(ostrel::nCopy("FS1/SYS:PUBLIC\\BIG.DAT", "FS1/DATA:EMPTY\\COPY.DAT"));
+  EXPECT_EQ(nwsim::callCount("NWFileServerFileCopy"), 1u);
   // Without the limit the same write goes through.
   ASSERT_TRUE(nwserver::setDirSpaceLimit("DATA:EMPTY", 0));
   EXPECT_EQ(writeThroughClient("DATA:EMPTY\\C.DAT", 12288), 12288);
+  EXPECT_TRUE(ostrel::nCopy("FS1/SYS:PUBLIC\\BIG.DAT", "FS1/DATA:EMPTY\\COPY.DAT"));
 }
 
 TEST_F(FilesTest, TemporaryHandlesAreReleasedAndFailuresRecordNothing) {
