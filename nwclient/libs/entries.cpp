@@ -37,8 +37,11 @@ constexpr std::size_t kTrusteesPerCall = 20;
 // A directory and the entries of it that a pattern selects.
 struct Selection {
   Location dir;
+  fs::path local;
   std::shared_ptr<const nwsim::Listing> listing;
   std::string pattern;
+  /// The entry at `index` as the disk has it now.
+  ListedEntry at(std::size_t index) const { return nwsim::withDetails(local, (*listing)[index]); }
 };
 
 std::string childPath(const Location& dir, const std::string& name) {
@@ -49,11 +52,10 @@ NWCCODE selectIn(Session& s, NWCONN_HANDLE conn, nuint8 dirHandle, const std::st
                  Selection& out) {
   Redirector r(s);
   if (NWCCODE rc = r.locateBelow(conn, dirHandle, dirPath, out.dir)) return rc;
-  fs::path local;
-  if (NWCCODE rc = r.localPath(out.dir, local)) return rc;
+  if (NWCCODE rc = r.localPath(out.dir, out.local)) return rc;
   std::error_code ec;
-  if (!fs::is_directory(local, ec)) return NWE_INVALID_PATH;
-  out.listing = nwsim::listDirectory(local);
+  if (!fs::is_directory(out.local, ec)) return NWE_INVALID_PATH;
+  out.listing = nwsim::listDirectory(out.local);
   out.pattern = std::move(pattern);
   return NWE_OK;
 }
@@ -87,8 +89,8 @@ nuint16 packedDate(std::int64_t t) { return static_cast<nuint16>(m::packedDateTi
 
 // The part the entry records share, up to the data size.
 template <typename Record>
-void fillEntry(Session& s, const Selection& sel, std::size_t index, const EntryInfo& info, Record& out) {
-  const ListedEntry& e = (*sel.listing)[index];
+void fillEntry(Session& s, const Selection& sel, std::size_t index, const ListedEntry& e, const EntryInfo& info,
+               Record& out) {
   std::memset(&out, 0, sizeof out);
   out.sequence = static_cast<nuint32>(index);
   out.parent = nwsim::Salvage(s).dirBase(sel.dir.server.id, sel.dir.volume.number, FileEntries::key(sel.dir.path()), false);
@@ -114,8 +116,9 @@ NWCCODE scan(Session& s, NWCONN_HANDLE conn, nuint8 dirHandle, unsigned searchAt
   EntryInfo info;
   const std::size_t i = nextEntry(s, sel, from, searchAttributes, info);
   if (i >= sel.listing->size()) return NWE_NO_MORE_ENTRIES;
-  fillEntry(s, sel, i, info, *out);
-  finish((*sel.listing)[i], info);
+  const ListedEntry e = sel.at(i);
+  fillEntry(s, sel, i, e, info, *out);
+  finish(e, info);
   *iterationHandle = static_cast<nuint32>(i);
   return NWE_OK;
 }
@@ -229,7 +232,7 @@ NWCCODE NWIntScanFileInformation2(NWCONN_HANDLE conn, nuint8 dirHandle, const ch
     EntryInfo kept;
     const std::size_t i = nextEntry(s, sel, start ? 0 : std::size_t(last) + 1, searchAttributes & ~NWSA_DIRECTORIES, kept);
     if (i >= sel.listing->size()) return NWE_FILE_NOT_FOUND;
-    const ListedEntry& e = (*sel.listing)[i];
+    const ListedEntry e = sel.at(i);
     std::memset(info, 0, sizeof *info);
     info->fileAttributes = static_cast<nuint8>(kept.attributes & 0xFF);
     info->extendedFileAttributes = static_cast<nuint8>((kept.attributes >> 8) & 0xFF);

@@ -43,15 +43,11 @@ std::shared_ptr<const Listing> read(const fs::path& dir) {
   auto out = std::make_shared<Listing>();
   std::error_code ec;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    struct stat st{};
-    // Links are followed: the redirector keeps them inside the volume.
-    if (::stat(it->path().c_str(), &st) != 0) continue;
     ListedEntry e;
     e.name = it->path().filename().string();
-    e.directory = S_ISDIR(st.st_mode);
-    e.size = e.directory ? 0 : static_cast<std::uint64_t>(st.st_size);
-    e.modified = st.st_mtim.tv_sec;
-    e.accessed = st.st_atim.tv_sec;
+    // Links are followed: the redirector keeps them inside the volume.
+    std::error_code kind;
+    e.directory = it->is_directory(kind);
     out->push_back(std::move(e));
   }
   std::sort(out->begin(), out->end(), [](const ListedEntry& a, const ListedEntry& b) { return a.name < b.name; });
@@ -83,6 +79,16 @@ std::shared_ptr<const Listing> listDirectory(const fs::path& dir) {
   cache.push_front(c);
   if (cache.size() > kCachedListings) cache.pop_back();
   return c.entries;
+}
+
+ListedEntry withDetails(const fs::path& dir, const ListedEntry& entry) {
+  ListedEntry e = entry;
+  struct stat st{};
+  if (::stat((dir / e.name).c_str(), &st) != 0) return e;
+  e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
+  e.modified = st.st_mtim.tv_sec;
+  e.accessed = st.st_atim.tv_sec;
+  return e;
 }
 
 bool matchesPattern(std::string_view pattern, std::string_view name) {

@@ -11,6 +11,8 @@
 
 namespace nwsim {
 
+/// One entry of a listing. Only names and kinds are kept with the listing, since a file can
+/// change without its directory changing; the rest is read when the entry is returned.
 struct ListedEntry {
   std::string name;
   bool directory = false;
@@ -23,6 +25,8 @@ using Listing = std::vector<ListedEntry>;
 
 /// The entries of a local directory in name order; empty when it cannot be read.
 std::shared_ptr<const Listing> listDirectory(const std::filesystem::path& dir);
+/// The entry with its size and times as the disk has them now.
+ListedEntry withDetails(const std::filesystem::path& dir, const ListedEntry& entry);
 
 /// DOS wildcard matching, case ignored: "*" any run, "?" one character, and "*.*" every name.
 bool matchesPattern(std::string_view pattern, std::string_view name);

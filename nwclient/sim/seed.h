@@ -58,7 +58,7 @@ public:
   /// What a server entry holds besides its bindery: volumes, files, modules, settings.
   void serverContent(std::int64_t serverId, const std::string& serverName, const Value& server);
   /// How a volume of the seed is used: its size, space limits, owners, restrictions, deleted files.
-  void volumeUse(std::int64_t serverId, const std::string& serverName, int volume, const Value& spec,
+  void volumeUse(std::int64_t serverId, const std::string& serverName, int volume, const Value& entry,
                  const std::filesystem::path& networkDir);
 
   Store& db() { return db_; }

@@ -19,7 +19,7 @@
 
 namespace nwsim {
 
-void SeedLoader::volumeUse(std::int64_t serverId, const std::string& serverName, int volume, const Value& spec,
+void SeedLoader::volumeUse(std::int64_t serverId, const std::string& serverName, int volume, const Value& entry,
                            const std::filesystem::path& networkDir) {
   VolumeSpace space(db_, networkDir);
   Volumes volumes(db_, networkDir);
@@ -38,13 +38,13 @@ void SeedLoader::volumeUse(std::int64_t serverId, const std::string& serverName,
     return *id;
   };
   auto map = [&](const char* key, auto&& each) {
-    if (const Value* m = spec.find(key)) {
+    if (const Value* m = entry.find(key)) {
       if (!m->isObject()) fail(*m, std::string("\"") + key + "\" must be an object");
       for (const auto& k : m->keys()) each(k, *m->find(k));
     }
   };
 
-  if (const Value* size = spec.find("size")) {
+  if (const Value* size = entry.find("size")) {
     const std::int64_t mb = size->asInteger("\"size\"");
     if (mb < 1 || mb > 1024 * 1024) fail(*size, "a volume size is 1 to 1048576 megabytes");
     space.setSizeBlocks(serverId, volume, static_cast<std::uint32_t>(mb * 1024 / kBlockKB));
@@ -64,7 +64,7 @@ void SeedLoader::volumeUse(std::int64_t serverId, const std::string& serverName,
     if (limit < 0) fail(kb, "a restriction is a number of KB");
     space.restrict(serverId, volume, objectId(kb, name), static_cast<std::uint32_t>(limit / kBlockKB));
   });
-  if (const Value* deleted = spec.find("deleted")) {
+  if (const Value* deleted = entry.find("deleted")) {
     Location at;
     at.server.id = serverId;
     at.server.name = serverName;

@@ -3,7 +3,9 @@
 
 #include <nwclient/nwclient.h>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 using namespace filestest;
 using servertest::unitError;
@@ -105,6 +107,8 @@ TEST_F(FilesTest, WritesRespectTheOwnersRestriction) {
   // New files belong to the station's user.
   ASSERT_TRUE(nwserver::setObjDiskRestrictions(0, "DATA", "SUPERVISOR", 16384));
   ASSERT_EQ(writeThroughClient("DATA:SHARED\\MINE.DAT", 12000), 12000);
+  // Long enough for the directory's listing to be kept between calls.
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
   nwserver::TNWFileInfo info;
   ASSERT_TRUE(nwserver::getFileInfo("DATA:SHARED\\MINE.DAT", info));
   EXPECT_EQ(info.ownerName, "SUPERVISOR");
@@ -118,4 +122,6 @@ TEST_F(FilesTest, WritesRespectTheOwnersRestriction) {
   EXPECT_EQ(writeThroughClient("DATA:SHARED\\MINE.DAT", 8000, true), -1);
   EXPECT_EQ(std::filesystem::file_size(volume("FS1", "DATA") / "SHARED" / "MINE.DAT"), 12000u);
   EXPECT_EQ(writeThroughClient("DATA:SHARED\\MINE.DAT", 4000, true), 4000);
+  ASSERT_TRUE(nwserver::getFileInfo("DATA:SHARED\\MINE.DAT", info));
+  EXPECT_EQ(info.fileSize, 16000u);  // the size of now, not of when the directory was listed
 }
