@@ -1,8 +1,9 @@
 // Directory listings and the salvage listing at scale: getVolFileList of one directory of N
 // empty files (N = 100,000, 500,000 and 2,000,000, the whole volume being that directory),
-// getVolDirList of a directory of 100,000 subdirectories, and getDeletedFileList of 10,000
-// deleted files. The per-entry time should stay flat as N grows; "rss_MB" is the process's
-// peak resident memory after the run (the runs go from small to large).
+// getVolDirList of a directory of 100,000 subdirectories, getDeletedFileList of 10,000
+// deleted files, and one file's information in a directory of 100,000. The per-entry time
+// should stay flat as N grows; "rss_MB" is the process's peak resident memory after the run
+// (the runs go from small to large).
 #include <benchmark/benchmark.h>
 #include <nwserver/nwserver.h>
 #include <nwsim/nwsim.h>
@@ -99,6 +100,24 @@ void BM_VolFileList(benchmark::State& state) {
   report(state, listed);
 }
 
+// One file's information in the directory of 100,000: found by name, not by reading through.
+void BM_FileInfoIn100k(benchmark::State& state) {
+  if (!ready(state)) return;
+  const fs::path dir = network().volume("V100K") / "BIG";
+  if (!fs::exists(dir)) makeFiles(dir, 100000);
+  nwserver::TNWFileInfo info;
+  long i = 0;
+  char name[64];
+  for (auto _ : state) {
+    std::snprintf(name, sizeof name, "V100K:BIG\\F%07ld.DAT", (i++ * 7919) % 100000);
+    if (!nwserver::getFileInfo(name, info)) {
+      state.SkipWithError(name);
+      break;
+    }
+  }
+  state.counters["rss_MB"] = peakRssMB();
+}
+
 void BM_VolDirList(benchmark::State& state) {
   if (!ready(state)) return;
   const long n = state.range(0);
@@ -137,6 +156,7 @@ void BM_DeletedFileList(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_VolFileList)->Arg(100000)->Arg(500000)->Arg(2000000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_FileInfoIn100k)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_VolDirList)->Arg(100000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK(BM_DeletedFileList)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 

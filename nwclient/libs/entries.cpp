@@ -74,9 +74,14 @@ NWCCODE selectPath(Session& s, NWCONN_HANDLE conn, nuint8 dirHandle, const std::
 std::size_t nextEntry(Session& s, const Selection& sel, std::size_t from, unsigned searchAttributes, EntryInfo& info) {
   FileEntries entries(s.db());
   const bool directories = searchAttributes & NWSA_DIRECTORIES;
-  for (std::size_t i = from; i < sel.listing->size(); ++i) {
+  const bool exact = sel.pattern.find_first_of("*?") == std::string::npos;
+  for (std::size_t i = nwsim::firstCandidate(*sel.listing, from, sel.pattern); i < sel.listing->size(); ++i) {
     const ListedEntry& e = (*sel.listing)[i];
-    if (e.directory != directories || !nwsim::matchesPattern(sel.pattern, e.name)) continue;
+    if (!nwsim::matchesPattern(sel.pattern, e.name)) {
+      if (exact) break;  // past the names that can match
+      continue;
+    }
+    if (e.directory != directories) continue;
     info = entries.get(sel.dir.server.id, sel.dir.volume.number, childPath(sel.dir, e.name));
     if ((info.attributes & NWA_HIDDEN) && !(searchAttributes & NWSA_HIDDEN)) continue;
     if ((info.attributes & NWA_SYSTEM) && !(searchAttributes & NWSA_SYSTEM)) continue;

@@ -14,6 +14,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+char up(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+int compareIgnoringCase(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i)
+    if (up(a[i]) != up(b[i])) return static_cast<unsigned char>(up(a[i])) < static_cast<unsigned char>(up(b[i])) ? -1 : 1;
+  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
 struct Cached {
   std::string dir;
   dev_t device = 0;
@@ -50,11 +59,12 @@ std::shared_ptr<const Listing> read(const fs::path& dir) {
     e.directory = it->is_directory(kind);
     out->push_back(std::move(e));
   }
-  std::sort(out->begin(), out->end(), [](const ListedEntry& a, const ListedEntry& b) { return a.name < b.name; });
+  std::sort(out->begin(), out->end(), [](const ListedEntry& a, const ListedEntry& b) {
+    const int c = compareIgnoringCase(a.name, b.name);
+    return c != 0 ? c < 0 : a.name < b.name;
+  });
   return out;
 }
-
-char up(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
 } // namespace
 
@@ -89,6 +99,13 @@ ListedEntry withDetails(const fs::path& dir, const ListedEntry& entry) {
   e.modified = st.st_mtim.tv_sec;
   e.accessed = st.st_atim.tv_sec;
   return e;
+}
+
+std::size_t firstCandidate(const Listing& listing, std::size_t from, std::string_view pattern) {
+  if (from >= listing.size() || pattern.find_first_of("*?") != std::string_view::npos) return from;
+  const auto it = std::lower_bound(listing.begin() + static_cast<std::ptrdiff_t>(from), listing.end(), pattern,
+                                   [](const ListedEntry& e, std::string_view p) { return compareIgnoringCase(e.name, p) < 0; });
+  return static_cast<std::size_t>(it - listing.begin());
 }
 
 bool matchesPattern(std::string_view pattern, std::string_view name) {

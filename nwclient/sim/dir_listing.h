@@ -23,8 +23,11 @@ struct ListedEntry {
 
 using Listing = std::vector<ListedEntry>;
 
-/// The entries of a local directory in name order; empty when it cannot be read.
+/// The entries of a local directory in name order, case ignored; empty when it cannot be read.
 std::shared_ptr<const Listing> listDirectory(const std::filesystem::path& dir);
+/// The first position at or after `from` whose name could match `pattern`: for a pattern
+/// without wildcards the entry of that name (found by halving), else `from` itself.
+std::size_t firstCandidate(const Listing& listing, std::size_t from, std::string_view pattern);
 /// The entry with its size and times as the disk has them now.
 ListedEntry withDetails(const std::filesystem::path& dir, const ListedEntry& entry);
 
