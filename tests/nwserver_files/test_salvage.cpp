@@ -156,3 +156,15 @@ TEST_F(FilesTest, PurgeAllFilesReportsWhetherAnyWent) {
   EXPECT_TRUE(deletedIn("DATA:SHARED").empty());
   EXPECT_EQ(filesIn(salvageArea("FS1", "DATA")), 0u);
 }
+
+TEST_F(FilesTest, TheDeletingStationsUserIsTheDeletor) {
+  become("WS-SALES");  // JSMITH
+  ASSERT_TRUE(platform::deleteFile("DATA:SHARED\\BUDGET.XLS"));
+  nwserver::TNWDeletedFileInfo info;
+  ASSERT_TRUE(nwserver::getDeletedFileInfo("DATA:SHARED\\BUDGET.XLS", info));
+  EXPECT_EQ(info.deletorName, "JSMITH");
+  // The file still counts for nobody's restriction once it is deleted.
+  std::int32_t restriction = 0, inUse = -1;
+  ASSERT_TRUE(nwserver::getObjDiskRestrictions(0, "DATA", "JSMITH", restriction, inUse));
+  EXPECT_EQ(inUse, 0);
+}

@@ -125,3 +125,19 @@ TEST_F(FilesTest, WritesRespectTheOwnersRestriction) {
   ASSERT_TRUE(nwserver::getFileInfo("DATA:SHARED\\MINE.DAT", info));
   EXPECT_EQ(info.fileSize, 16000u);  // the size of now, not of when the directory was listed
 }
+
+TEST_F(FilesTest, SeedsNameKnownObjectsAndWellFormedValues) {
+  const std::vector<std::pair<std::string, std::string>> broken = {
+      {"\"restrictions\": { \"JSMITH\": 1024 }", "\"restrictions\": { \"NOBODY\": 1024 }"},
+      {"\"owners\": { \"SHARED\\\\BUDGET.XLS\": \"JSMITH\" }", "\"owners\": { \"SHARED\\\\..\\\\X\": \"JSMITH\" }"},
+      {"\"at\": \"2026-11-28 09:00:00\"", "\"at\": \"yesterday\""},
+      {"\"size\": 32", "\"size\": 0"},
+      {"\"by\": \"GUEST\"", "\"by\": \"NOBODY\""},
+  };
+  for (const auto& edit : broken) {
+    const std::string seed = servertest::seedText({edit});
+    ASSERT_NE(seed, servertest::seedText()) << edit.first;
+    EXPECT_THROW(useSeed(seed), std::exception) << edit.second;
+  }
+  useSeed(servertest::seedText());
+}
