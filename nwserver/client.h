@@ -47,6 +47,32 @@ struct Client {
   NW_ENTRY(NWSMDismountVolumeByName, hNWCalls, state)
   NW_ENTRY(NWSMSetDynamicCmdStrValue, hNWCalls, state)
   NW_ENTRY(NWSMSetDynamicCmdIntValue, hNWCalls, state)
+
+  // Volumes, files and directories; deleted files.
+  NW_ENTRY(NWGetVolumeName, hNWCalls, state)
+  NW_ENTRY(NWGetVolumeNumber, hNWCalls, state)
+  NW_ENTRY(NWGetVolumeStats, hNWCalls, state)
+  NW_ENTRY(NWGetVolumeInfoWithNumber, hNWCalls, state)
+  NW_ENTRY(NWGetExtendedVolumeInfo, hNWCalls, state)
+  NW_ENTRY(NWGetDirSpaceInfo, hNWCalls, state)
+  NW_ENTRY(NWGetDiskUtilization, hNWCalls, state)
+  NW_ENTRY(NWAllocTemporaryDirectoryHandle, hNWCalls, state)
+  NW_ENTRY(NWDeallocateDirectoryHandle, hNWCalls, state)
+  NW_ENTRY(NWIntScanDirEntryInfo, hNWCalls, state)
+  NW_ENTRY(NWIntScanExtendedInfo, hNWCalls, state)
+  NW_ENTRY(NWIntScanForTrustees, hNWCalls, state)
+  NW_ENTRY(NWIntScanFileInformation2, hNWCalls, state)
+  NW_ENTRY(NWSetFileAttributes, hNWCalls, state)
+  NW_ENTRY(NWSetFileInformation2, hNWCalls, state)
+  NW_ENTRY(NWSetExtendedFileAttributes2, hNWCalls, state)
+  NW_ENTRY(NWSetDirEntryInfo, hNWCalls, state)
+  NW_ENTRY(NWSetDirSpaceLimit, hNWCalls, state)
+  NW_ENTRY(NWGetObjDiskRestrictions, hNWCalls, state)
+  NW_ENTRY(NWSetObjectVolSpaceLimit, hNWCalls, state)
+  NW_ENTRY(NWRemoveObjectDiskRestrictions, hNWCalls, state)
+  NW_ENTRY(NWScanForDeletedFiles, hNWCalls, state)
+  NW_ENTRY(NWRecoverDeletedFile, hNWCalls, state)
+  NW_ENTRY(NWPurgeDeletedFile, hNWCalls, state)
 };
 extern Client client;
 
@@ -64,5 +90,50 @@ bool toBuffer(char (&buffer)[N], const std::string& text) {
   rtl::copyToBuffer(buffer, N, text);
   return true;
 }
+
+/// A directory handle of a connection for the length of one operation, released on every
+/// path (also when the work throws).
+class TemporaryDirHandle {
+public:
+  /// Parses `path` (a 256-byte buffer; `conn` serves a path without a server, 0 the primary
+  /// connection) and allocates a handle for it; ok() tells whether both succeeded. Neither
+  /// code is recorded. `withRights` passes the effective-rights out-parameter.
+  explicit TemporaryDirHandle(const std::string& path, NWCONN_HANDLE conn = 0, bool withRights = true);
+  ~TemporaryDirHandle();
+  TemporaryDirHandle(const TemporaryDirHandle&) = delete;
+  TemporaryDirHandle& operator=(const TemporaryDirHandle&) = delete;
+  bool ok() const { return handle_ != 0; }
+  NWCONN_HANDLE conn() const { return conn_; }
+  nuint8 handle() const { return handle_; }
+  /// The volume path the parse returned.
+  const char* volumePath() const { return volumePath_; }
+
+private:
+  NWCONN_HANDLE conn_ = 0;
+  nuint8 handle_ = 0;
+  char volumePath_[256] = {};
+};
+
+/// Stops a scan that makes no progress: the same iteration handle twice in a row, or more
+/// steps than any volume holds entries.
+class ScanGuard {
+public:
+  /// False when the scan should stop.
+  bool advance(std::uint32_t iteration);
+
+private:
+  static constexpr std::uint64_t kMaxSteps = 1ull << 26;
+  bool started_ = false;
+  std::uint32_t last_ = 0;
+  std::uint64_t steps_ = 0;
+};
+
+/// Sets the thirteen rights booleans from an inherited rights mask.
+void decodeRights(std::uint16_t mask, TNWRights& rights);
+
+/// The directory part of a NetWare path: up to and including its last "\\" or ":".
+std::string directoryPart(const std::string& path);
+/// The name part: what follows the directory part.
+std::string namePart(const std::string& path);
 
 } // namespace nwserver::detail

@@ -8,6 +8,7 @@
 #include <rtl/tstringlist.h>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -161,5 +162,203 @@ bool dismountVolume(NWCONN_HANDLE conn, const std::string& volume);
 /// Sets a string parameter; the value is sent in upper case.
 bool serverSetStringValue(NWCONN_HANDLE conn, const std::string& name, const std::string& value);
 bool serverSetIntegerValue(NWCONN_HANDLE conn, const std::string& name, std::int32_t value);
+
+// ---- Volumes, files and directories ----------------------------------------------------
+// Paths are NetWare paths ("FS1/SYS:PUBLIC\UTIL.EXE", "SYS:PUBLIC"); the operations without
+// a connection argument take the connection from the path.
+
+/// The DOS-level attributes of a file.
+struct TNWFileFlags {
+  bool normal = false;  ///< always false when read, ignored when written
+  bool readOnly = false;
+  bool hidden = false;
+  bool system = false;
+  bool executeOnly = false;
+  bool directory = false;
+  bool archive = false;
+  bool shareable = false;
+};
+
+/// TNWFileFlags and four flags without effect.
+struct TNWExtFileFlags {
+  bool normal = false;
+  bool readOnly = false;
+  bool hidden = false;
+  bool system = false;
+  bool executeOnly = false;
+  bool directory = false;
+  bool archive = false;
+  bool shareable = false;
+  bool extra1 = false;
+  bool extra2 = false;
+  bool extra3 = false;
+  bool extra4 = false;
+};
+
+/// The 32-bit attributes of a file or directory entry.
+struct TNWAllFileFlags {
+  bool normal = false;  ///< when set on writing, all attributes are cleared
+  bool readOnly = false;
+  bool hidden = false;
+  bool system = false;
+  bool executeOnly = false;
+  bool directory = false;  ///< read only
+  bool archive = false;
+  bool shareable = false;
+  bool attrBit8 = false;
+  bool attrBit9 = false;
+  bool attrBit10 = false;
+  bool attrBit11 = false;
+  bool immediatePurge = false;
+  bool renameInhibit = false;
+  bool deleteInhibit = false;
+  bool copyInhibit = false;
+  bool fileMigrated = false;
+  bool dontMigrate = false;
+  bool immediateCompress = false;
+  bool compressed = false;  ///< neither read nor written
+  bool dontCompress = false;
+  bool cantCompress = false;
+};
+
+enum TNWNameSpaceSet : std::uint8_t { nameSpaceDOS = 0, nameSpaceMac = 1, nameSpaceNFS = 2, nameSpaceFTAM = 3, nameSpaceOS2 = 4 };
+
+/// The rights booleans of an inherited rights mask, shared by the file and deleted-file records.
+struct TNWRights {
+  bool rightRead = false;
+  bool rightWrite = false;
+  bool rightOpen = false;
+  bool rightCreate = false;
+  bool rightDelete = false;
+  bool rightErase = false;  ///< same bit as rightDelete
+  bool rightAccessControl = false;
+  bool rightSearch = false;
+  bool rightFileScan = false;  ///< same bit as rightSearch
+  bool rightModify = false;
+  bool rightAll = false;  ///< any bit of 0x01FB
+  bool rightSupervisor = false;
+  bool rightNormal = false;  ///< any bit of 0x00FB
+};
+
+/// The information of one file or directory entry.
+struct TNWFileInfo : TNWRights {
+  std::string name;
+  std::string modifierName;
+  rtl::TDateTime modifyTime = 0;
+  std::string ownerName;
+  std::string archiverName;
+  rtl::TDateTime creationTime = 0;
+  rtl::TDateTime archiveTime = 0;
+  rtl::TDateTime lastAccessDate = 0;
+  rtl::TDateTime updateTime = 0;
+  std::uint32_t fileSize = 0;
+  std::int32_t maxSpace = 0;
+  std::uint32_t attributes = 0;
+  TNWAllFileFlags attributeFlags;  ///< directories only
+  std::uint8_t entryFlags = 0;
+  std::uint8_t nameSpace = 0;
+  std::uint8_t nameLength = 0;
+};
+
+/// What an object uses on a volume.
+struct TNWDiskUsageStats {
+  std::uint32_t usedDirectories = 0;
+  std::uint32_t usedFiles = 0;
+  std::uint32_t usedBlocks = 0;
+};
+
+/// The client's extended volume information, 132 bytes, not interpreted.
+using TNWVolExtendedInfo = NWVolExtendedInfo;
+
+/// The volume names of the server, each with its volume number as object.
+std::unique_ptr<rtl::TStringList> getVolumes(NWCONN_HANDLE conn);
+bool getVolNum(NWCONN_HANDLE conn, const std::string& volumeName, std::int32_t& volNumber);
+/// Volume statistics, from the older volume information call when the statistics call fails.
+bool volInfo(NWCONN_HANDLE conn, const std::string& volumeName, VOL_STATS& stats);
+bool getVolExtendedInfo(NWCONN_HANDLE conn, const std::string& volumeName, TNWVolExtendedInfo& info);
+bool getVolBlockInfo(NWCONN_HANDLE conn, std::uint8_t volNumber, DIR_SPACE_INFO& info);
+bool getDiskUtilization(NWCONN_HANDLE conn, const std::string& userName, std::uint8_t volNumber,
+                        TNWDiskUsageStats& stats);
+/// The files matching the path's pattern ("SYS:PUBLIC\*.EXE"), hidden and system files included.
+std::unique_ptr<rtl::TStringList> getVolFileList(const std::string& path);
+/// The subdirectories matching the path's pattern.
+std::unique_ptr<rtl::TStringList> getVolDirList(const std::string& path);
+/// Extended information of the last file the path's pattern matches.
+bool getFileInfo(const std::string& path, TNWFileInfo& info);
+/// Entry information of the first file whose name contains the path's name part.
+bool getFileInfoOld(const std::string& path, TNWFileInfo& info);
+/// Entry information of the first subdirectory whose name contains the path's name part.
+bool getDirectoryInfo(const std::string& path, TNWFileInfo& info);
+/// One line per trustee of the directory: name, two blanks and the rights, "ADMIN  [SFRWCDMA]".
+std::unique_ptr<rtl::TStringList> getDirTrustees(NWCONN_HANDLE conn, const std::string& path);
+bool getFileFlags(NWCONN_HANDLE conn, const std::string& path, TNWFileFlags& flags);
+bool setFileFlags(NWCONN_HANDLE conn, const std::string& path, const TNWFileFlags& flags);
+/// Clears (clear = true) or sets the attributes that are true in `flags`.
+bool setExtendedFileFlags(const std::string& path, const TNWExtFileFlags& flags, bool clear);
+bool setDirFlags(const std::string& path, const TNWAllFileFlags& flags, TNWNameSpaceSet nameSpace);
+/// The directory's space limit in KB (0: none).
+bool setDirSpaceLimit(const std::string& path, std::int32_t limit);
+/// Restriction in bytes (-1: none) and space in use in bytes.
+bool getObjDiskRestrictions(NWCONN_HANDLE conn, const std::string& volumeName, const std::string& objectName,
+                            std::int32_t& restriction, std::int32_t& inUse);
+bool setObjDiskRestrictions(NWCONN_HANDLE conn, const std::string& volumeName, const std::string& userName,
+                            std::int32_t limit);
+bool removeObjDiskRestrictions(NWCONN_HANDLE conn, const std::string& volumeName, const std::string& userName);
+
+// ---- Deleted files: salvage and purge ----------------------------------------------------
+
+/// One deleted file as a listing found it. The directory handle was the listing's and is
+/// released; the file is identified by volume, directory base and iteration handle.
+struct TNWDelFileInfo {
+  NWCONN_HANDLE connection = 0;
+  std::uint8_t dirHandle = 0;
+  std::uint32_t iterHandle = 0;
+  std::uint32_t volNumber = 0;
+  std::uint32_t dirBase = 0;
+  char fileName[128] = {};
+};
+using pTNWDelFileInfo = TNWDelFileInfo*;
+
+/// The information of one deleted file.
+struct TNWDeletedFileInfo : TNWRights {
+  std::uint32_t attributes = 0;
+  std::uint8_t entryFlags = 0;
+  std::uint8_t nameSpace = 0;
+  std::uint8_t nameLength = 0;
+  std::string name;
+  rtl::TDateTime creationTime = 0;
+  std::string ownerName;
+  rtl::TDateTime archiveTime = 0;
+  std::string archiverName;
+  rtl::TDateTime updateTime = 0;
+  std::string modifierName;
+  std::uint32_t fileSize = 0;
+  rtl::TDateTime lastAccessDate = 0;
+  rtl::TDateTime deletedTime = 0;
+  std::string deletorName;
+};
+
+/// A string list of deleted files whose items' objects point at TNWDelFileInfo records that
+/// the list owns.
+class TNWDeletedFileList : public rtl::TStringList {
+public:
+  /// Appends an item for the record; the pointer stays valid as long as the list.
+  TNWDelFileInfo& add(const TNWDelFileInfo& record);
+  const TNWDelFileInfo& record(int index) const { return *reinterpret_cast<const TNWDelFileInfo*>(Objects(index)); }
+
+private:
+  std::deque<TNWDelFileInfo> records_;
+};
+
+std::unique_ptr<TNWDeletedFileList> getDeletedFileList(NWCONN_HANDLE conn, const std::string& path);
+/// The first deleted file of the directory whose name contains the path's name part.
+bool getDeletedFileInfo(const std::string& path, TNWDeletedFileInfo& info);
+/// Recovers the first deleted file whose name contains the path's name part as `newName`.
+bool salvage(NWCONN_HANDLE conn, const std::string& path, const std::string& newName);
+/// Purges the deleted file of exactly that name.
+bool purgeFile(NWCONN_HANDLE conn, const std::string& path);
+bool purgeSingleFile(const TNWDelFileInfo& info);
+/// True when at least one file was purged.
+bool purgeAllFiles(NWCONN_HANDLE conn, const std::string& path);
 
 } // namespace nwserver

@@ -6,6 +6,7 @@
 #include <dir_handles.h>
 #include <open_files.h>
 #include <redirector.h>
+#include <volume_space.h>
 
 #include <nwclient/nwclient.h>
 
@@ -34,16 +35,6 @@ NWCCODE openFile(Session& s, nuint32 handle, OpenFiles::Entry& out) {
   if (!e) return NWE_INVALID_FILE_HANDLE;
   out = *e;
   return NWE_OK;
-}
-
-nuint32 packedDateTime(std::time_t t) {
-  std::tm tm{};
-  gmtime_r(&t, &tm);
-  const unsigned year = tm.tm_year + 1900 < 1980 ? 0 : static_cast<unsigned>(tm.tm_year + 1900 - 1980);
-  const nuint32 date = (year << 9) | (static_cast<unsigned>(tm.tm_mon + 1) << 5) | static_cast<unsigned>(tm.tm_mday);
-  const nuint32 time = (static_cast<unsigned>(tm.tm_hour) << 11) | (static_cast<unsigned>(tm.tm_min) << 5) |
-                       static_cast<unsigned>(tm.tm_sec / 2);
-  return (date << 16) | time;
 }
 
 std::vector<std::string> withoutLast(std::vector<std::string> parts) {
@@ -85,6 +76,14 @@ NWCCODE NWFileServerFileCopy(nuint32 srcHandle, nuint32 dstHandle, nuint32 srcOf
     Connection c;
     Server server;
     if (NWCCODE rc = s.use(src.connId, c, server)) return rc;
+    // The copy may not take the destination past a space limit or restriction.
+    struct stat st{};
+    const std::uint64_t available =
+        ::fstat(static_cast<int>(srcHandle), &st) == 0 && static_cast<std::uint64_t>(st.st_size) > srcOffset
+            ? static_cast<std::uint64_t>(st.st_size) - srcOffset
+            : 0;
+    const std::uint64_t end = std::uint64_t(dstOffset) + std::min<std::uint64_t>(bytes, available);
+    if (NWCCODE rc = nwsim::VolumeSpace(s).mayWrite(s, dst, static_cast<int>(dstHandle), end)) return rc;
     // The handles are this program's own descriptors, so the copy reads and writes them at
     // the given offsets without moving their positions.
     std::vector<char> buffer(1 << 16);
@@ -182,7 +181,7 @@ NWCCODE NWIntScanDirectoryInformation2(NWCONN_HANDLE conn, nuint8 dirHandle, con
     struct stat st{};
     if (::stat(local.c_str(), &st) != 0) return NWE_INVALID_PATH;
     m::putString(dirName256, NW_PATH_SIZE, dir.volumePath());
-    if (dateTime) *dateTime = packedDateTime(st.st_mtime);
+    if (dateTime) *dateTime = m::packedDateTime(st.st_mtime);
     if (ownerID) *ownerID = 0;
     if (rightsMask) *rightsMask = 0xFF;
     if (sequence4) std::memset(sequence4, 0, 4);

@@ -4,6 +4,7 @@
 #include "simulator.h"
 
 #include <cstring>
+#include <ctime>
 #include <string>
 
 namespace nwsim::marshal {
@@ -27,6 +28,18 @@ inline std::string getString(const char* s, std::size_t size) {
 /// The seven date bytes the server reports: year-1900, month, day, hour, minute, second,
 /// day of week (0 = Sunday).
 void putDateTime(std::uint8_t* out, LocalSeconds t);
+
+/// A packed NetWare date and time: the date (year-1980, month, day) in the high 16 bits, the
+/// time (hours, minutes, seconds/2) in the low 16 bits; a year before 1980 counts as 1980.
+inline nuint32 packedDateTime(std::time_t t) {
+  std::tm tm{};
+  gmtime_r(&t, &tm);
+  const unsigned year = tm.tm_year + 1900 < 1980 ? 0 : static_cast<unsigned>(tm.tm_year + 1900 - 1980);
+  const nuint32 date = (year << 9) | (static_cast<unsigned>(tm.tm_mon + 1) << 5) | static_cast<unsigned>(tm.tm_mday);
+  const nuint32 time = (static_cast<unsigned>(tm.tm_hour) << 11) | (static_cast<unsigned>(tm.tm_min) << 5) |
+                       static_cast<unsigned>(tm.tm_sec / 2);
+  return (date << 16) | time;
+}
 
 /// Object IDs travel high byte first inside the 32-bit value, as NetWare sends them.
 inline std::uint32_t wireId(std::uint32_t displayId) { return __builtin_bswap32(displayId); }

@@ -14,6 +14,10 @@ int DirHandles::obtain(std::uint32_t connId, int volume, const std::string& path
   db_.prepare("SELECT handle FROM dir_handles WHERE conn_id=? AND volume=? AND path=?")
       .with(static_cast<std::int64_t>(connId), volume, path).first([&](Stmt& q) { handle = q.integer(0); });
   if (handle) return handle;
+  return allocate(connId, volume, path);
+}
+
+int DirHandles::allocate(std::uint32_t connId, int volume, const std::string& path) {
   int expected = 1;
   db_.prepare("SELECT handle FROM dir_handles WHERE conn_id=? ORDER BY handle")
       .with(static_cast<std::int64_t>(connId)).each([&](Stmt& q) {
@@ -23,6 +27,12 @@ int DirHandles::obtain(std::uint32_t connId, int volume, const std::string& path
   db_.prepare("INSERT INTO dir_handles(conn_id, handle, volume, path) VALUES(?,?,?,?)")
       .with(static_cast<std::int64_t>(connId), expected, volume, path).run();
   return expected;
+}
+
+bool DirHandles::release(std::uint32_t connId, int handle) {
+  if (!find(connId, handle)) return false;
+  db_.prepare("DELETE FROM dir_handles WHERE conn_id=? AND handle=?").with(static_cast<std::int64_t>(connId), handle).run();
+  return true;
 }
 
 void DirHandles::dropConnection(std::uint32_t connId) {

@@ -20,6 +20,11 @@ public:
   /// The handle of the connection for that directory, made when there is none; 0 when all
   /// 255 are in use.
   int obtain(std::uint32_t connId, int volume, const std::string& path);
+  /// A new handle of the connection for that directory, never one in use; 0 when all 255
+  /// are in use.
+  int allocate(std::uint32_t connId, int volume, const std::string& path);
+  /// Releases a handle; false when the connection has no such handle.
+  bool release(std::uint32_t connId, int handle);
   void dropConnection(std::uint32_t connId);
 
 private:

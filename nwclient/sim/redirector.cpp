@@ -2,8 +2,11 @@
 
 #include "dir_handles.h"
 #include "drive_table.h"
+#include "file_entries.h"
 #include "open_files.h"
+#include "salvage.h"
 #include "stations.h"
+#include "volume_space.h"
 
 #include <nwclient/paths.h>
 
@@ -69,6 +72,19 @@ NWCCODE Redirector::locate(const std::string& text, std::uint32_t conn, int dirH
   out.volume = *v;
   out.parts = std::move(parts);
   if (out.volumePath().size() > 255) return NWE_INVALID_PATH;
+  return NWE_OK;
+}
+
+NWCCODE Redirector::locateBelow(std::uint32_t conn, int dirHandle, const std::string& path, Location& out) {
+  if (!path.empty() || dirHandle == 0) return locate(path, conn, dirHandle, out);
+  if (!conn) conn = s_.primaryConnection();
+  auto h = DirHandles(s_.db()).find(conn, dirHandle);
+  if (!h) return s_.connection(conn) ? NWCCODE(NWE_BAD_DIRECTORY_HANDLE) : NWCCODE(NWE_INVALID_CONNECTION);
+  if (NWCCODE rc = s_.use(conn, out.conn, out.server)) return rc;
+  auto v = volumes().byNumber(out.server.id, h->volume);
+  if (!v || !v->mounted) return NWE_VOLUME_DOES_NOT_EXIST;
+  out.volume = *v;
+  out.parts = below(h->path, {});
   return NWE_OK;
 }
 
@@ -151,6 +167,43 @@ void nwsimFileClosed(int handle) {
     nwsim::OpenFiles(s.db()).remove(::getpid(), handle);
     return true;
   });
+}
+
+void nwsimFileCreated(const char* path) {
+  if (!path) return;
+  nwsim::withSession([&](nwsim::Session& s) {
+    nwsim::Location at;
+    if (nwsim::Redirector(s).locate(path, 0, 0, at)) return false;
+    nwsim::FileEntries entries(s.db());
+    nwsim::EntryInfo info = entries.get(at.server.id, at.volume.number, at.path());
+    info.ownerId = at.conn.objectId;
+    info.created = info.updated = s.server(at.server.id).clock();
+    info.updaterId = at.conn.objectId;
+    entries.put(at.server.id, at.volume.number, at.path(), info);
+    return true;
+  });
+}
+
+int nwsimFileWriting(int handle, long long end) {
+  if (end < 0) return NWE_OK;
+  NWCCODE code = NWE_OK;
+  nwsim::withSession([&](nwsim::Session& s) {
+    auto e = nwsim::OpenFiles(s.db()).byHandle(::getpid(), handle);
+    if (!e) return false;
+    code = nwsim::VolumeSpace(s).mayWrite(s, *e, handle, static_cast<std::uint64_t>(end));
+    return true;
+  });
+  return code;
+}
+
+int nwsimDeleteFile(const char* path) {
+  if (!nwsim::clientLoaded()) return -1;
+  if (!path) return 0;
+  return nwsim::withSession([&](nwsim::Session& s) {
+    nwsim::Location at;
+    if (nwsim::Redirector(s).locate(path, 0, 0, at)) return false;
+    return nwsim::Salvage(s).remove(at, at.conn.objectId, at.server.clock()) == NWE_OK;
+  }) ? 1 : 0;
 }
 
 }

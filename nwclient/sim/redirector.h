@@ -36,6 +36,9 @@ public:
   /// NWE_SERVER_NOT_FOUND, NWE_INVALID_CONNECTION, NWE_INVALID_DRIVE, NWE_BAD_DIRECTORY_HANDLE,
   /// NWE_VOLUME_DOES_NOT_EXIST, NWE_SERVER_DOWN.
   NWCCODE locate(const std::string& path, std::uint32_t conn, int dirHandle, Location& out);
+  /// Locates `path` relative to the directory handle of a connection (0: `path` is a
+  /// complete NetWare path); an empty path is the handle's own directory.
+  NWCCODE locateBelow(std::uint32_t conn, int dirHandle, const std::string& path, Location& out);
   /// The local file of a location (see Volumes::localPath).
   NWCCODE localPath(const Location& at, std::filesystem::path& out);
 
@@ -54,4 +57,14 @@ bool nwsimRedirect(const char* path, char* localPath, std::size_t size);
 void nwsimFileOpened(int handle, const char* path, int access);
 /// The platform closed a handle it reported as opened.
 void nwsimFileClosed(int handle);
+/// The platform created a new file on a redirected path: the creating station's object
+/// becomes its owner.
+void nwsimFileCreated(const char* path);
+/// The platform is about to write on a handle it reported as opened, up to byte `end` of the
+/// file: 0 when that is allowed, else the completion code (a space limit or restriction).
+int nwsimFileWriting(int handle, long long end);
+/// The platform deletes a file on a redirected path: 1 when it was deleted (kept for
+/// salvage unless it is to be purged at once), 0 when it was not, -1 in a program that has
+/// not loaded a client library.
+int nwsimDeleteFile(const char* path);
 }

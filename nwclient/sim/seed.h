@@ -59,6 +59,9 @@ public:
   void serverContent(std::int64_t serverId, const std::string& serverName, const Value& server);
   /// A server entry's print queues with their members and jobs.
   void printQueues(std::int64_t serverId, const std::string& serverName, const Value& server);
+  /// How a volume of the seed is used: its size, space limits, owners, restrictions, deleted files.
+  void volumeUse(std::int64_t serverId, const std::string& serverName, int volume, const Value& entry,
+                 const std::filesystem::path& networkDir);
 
   Store& db() { return db_; }
   const std::string& seedName() const { return name_; }

@@ -100,7 +100,7 @@ void SeedLoader::serverContent(std::int64_t serverId, const std::string& serverN
       if (name.size() < 2 || name.size() > 15 || name.find_first_of(":\\/. ") != std::string::npos)
         fail(v, "a volume name has 2 to 15 characters and no separators");
       if (volumes.byName(serverId, name)) fail(v, "volume " + name + " appears twice on " + serverName);
-      volumes.create(serverId, serverName, name);
+      const int number = volumes.create(serverId, serverName, name).number;
       const auto root = volumes.root(serverName, name);
       auto place = [&](const Value& where, const std::string& path, bool folder, const std::string& content) {
         auto parts = NetWarePath::components(path);
@@ -136,6 +136,7 @@ void SeedLoader::serverContent(std::int64_t serverId, const std::string& serverN
         };
         walk(*tree, {});
       }
+      volumeUse(serverId, serverName, number, v, networkDir);
     }
   }
 

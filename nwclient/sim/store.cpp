@@ -8,6 +8,7 @@ extern const char* const schemaServers;
 extern const char* const schemaFileSystem;
 extern const char* const schemaPrinting;
 extern const char* const schemaDirectoryAccess;
+extern const char* const schemaVolumeUse;
 
 namespace {
 
@@ -101,6 +102,8 @@ const std::vector<const char*>& migrations() {
       schemaPrinting,
       // 6: directory objects by parent, locked and monitored directory connections.
       schemaDirectoryAccess,
+      // 7: volume sizes, disk restrictions, directory bases and deleted files.
+      schemaVolumeUse,
   };
   return steps;
 }

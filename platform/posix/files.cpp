@@ -40,9 +40,15 @@ Fn* clientHook(std::atomic<Fn*>& cache, const char* name) {
 
 using OpenedHook = void(int handle, const char* path, int access);
 using ClosedHook = void(int handle);
+using CreatedHook = void(const char* path);
+using WritingHook = int(int handle, long long end);
+using DeleteHook = int(const char* path);
 std::atomic<bool (*)(const char*, char*, std::size_t)> clientRedirector{nullptr};
 std::atomic<OpenedHook*> openedHook{nullptr};
 std::atomic<ClosedHook*> closedHook{nullptr};
+std::atomic<CreatedHook*> createdHook{nullptr};
+std::atomic<WritingHook*> writingHook{nullptr};
+std::atomic<DeleteHook*> deleteHook{nullptr};
 
 // Handles opened on redirected paths: the client keeps them as the station's open files
 // until they are closed.
@@ -58,6 +64,11 @@ void noteOpened(int fd, const std::string& path, int flags) {
     redirectedHandles.insert(fd);
   }
   hook(fd, path.c_str(), access);
+}
+
+bool isRedirectedHandle(int fd) {
+  std::lock_guard lock(redirectedMutex);
+  return redirectedHandles.count(fd) != 0;
 }
 
 void noteClosed(int fd) {
@@ -82,6 +93,8 @@ int aboveStandardStreams(int fd) {
 int openLocal(const std::string& path, int flags) {
   const std::string local = resolvePath(path);
   if (local.empty()) return HFILE_ERROR;
+  struct stat before {};
+  const bool created = (flags & O_CREAT) && isRedirectedPath(path) && ::stat(local.c_str(), &before) != 0;
   int fd;
   do {
     fd = ::open(local.c_str(), flags | O_CLOEXEC, 0666);
@@ -89,6 +102,9 @@ int openLocal(const std::string& path, int flags) {
   fd = aboveStandardStreams(fd);
   if (fd < 0) return HFILE_ERROR;
   if (isRedirectedPath(path)) noteOpened(fd, path, flags);
+  // A file new on a volume belongs to the station's user.
+  if (created)
+    if (CreatedHook* hook = clientHook(createdHook, "nwsimFileCreated")) hook(path.c_str());
   return fd;
 }
 
@@ -150,6 +166,16 @@ long lread(int handle, void* buffer, long count) {
 
 long lwrite(int handle, const void* buffer, long count) {
   if (count < 0 || (count > 0 && !buffer)) return -1;
+  // Space limits and restrictions of the volume hold for files on it.
+  if (count > 0 && isRedirectedHandle(handle)) {
+    if (WritingHook* hook = clientHook(writingHook, "nwsimFileWriting")) {
+      const off_t pos = ::lseek(handle, 0, SEEK_CUR);
+      if (pos >= 0 && hook(handle, static_cast<long long>(pos) + count) != 0) {
+        errno = ENOSPC;
+        return -1;
+      }
+    }
+  }
   const char* p = static_cast<const char*>(buffer);
   long written = 0;
   while (written < count) {
@@ -191,6 +217,14 @@ int lclose(int handle) {
 }
 
 bool deleteFile(const std::string& path) {
+  // The client keeps a file deleted on a volume for salvage, unless another redirector
+  // was installed in its place.
+  if (isRedirectedPath(path) && !redirector.load()) {
+    if (DeleteHook* hook = clientHook(deleteHook, "nwsimDeleteFile")) {
+      const int rc = hook(path.c_str());
+      if (rc >= 0) return rc == 1;
+    }
+  }
   const std::string local = resolvePath(path);
   return !local.empty() && ::unlink(local.c_str()) == 0;
 }

@@ -194,5 +194,6 @@ NWCCODE NWCCScanConnRefs(nuint32* scanIterator, NWCONN_REF* connRef);
 #include <nwclient/server.h>     /* server control, statistics, modules, console */
 #include <nwclient/print.h>      /* print queues, jobs, capture */
 #include <nwclient/directory.h>  /* directory services and locale (NETWIN32, LOCWIN32) */
+#include <nwclient/volumes.h>    /* volumes, directory entries, space limits, deleted files */
 
 #endif
