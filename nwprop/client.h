@@ -6,7 +6,19 @@
 
 namespace nwprop::detail {
 
-struct Client {};
+using ostrel::hNWCalls;
+
+struct Client {
+  // Trustees and effective rights.
+  NW_ENTRY(NWScanObjectTrusteePaths, hNWCalls, state)
+  NW_ENTRY(NWParseNetWarePath, hNWCalls, state)
+  NW_ENTRY(NWGetEffectiveRights, hNWCalls, state)
+  NW_ENTRY(NWAddTrustee, hNWCalls, state)
+  NW_ENTRY(NWAddTrusteeToDirectory, hNWCalls, state)
+  NW_ENTRY(NWDeleteTrusteeFromDirectory, hNWCalls, state)
+  NW_ENTRY(NWGetBinderyAccessLevel, hNWCalls, state)
+  NW_ENTRY(NWScanObject, hNWCalls, state)
+};
 extern Client client;
 
 } // namespace nwprop::detail

@@ -6,6 +6,7 @@ namespace nwsim {
 extern const char* const schemaDirectory;
 extern const char* const schemaServers;
 extern const char* const schemaFileSystem;
+extern const char* const schemaStations;
 
 namespace {
 
@@ -95,6 +96,8 @@ const std::vector<const char*>& migrations() {
       schemaServers,
       // 4: attributes, owners, dates, rights masks and trustees of volume entries.
       schemaFileSystem,
+      // 5: broadcast mailboxes, the console log, semaphores and TTS transactions.
+      schemaStations,
   };
   return steps;
 }

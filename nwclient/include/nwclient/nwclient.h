@@ -193,5 +193,8 @@ NWCCODE NWCCScanConnRefs(nuint32* scanIterator, NWCONN_REF* connRef);
 #include <nwclient/paths.h>      /* NetWare paths, drives, file copy, open files */
 #include <nwclient/server.h>     /* server control, statistics, modules, console */
 #include <nwclient/directory.h>  /* directory services and locale (NETWIN32, LOCWIN32) */
+#include <nwclient/trustees.h>   /* trustees and effective rights */
+#include <nwclient/messages.h>   /* broadcast messages, preferred server */
+#include <nwclient/semaphores.h> /* semaphores and transaction tracking */
 
 #endif
