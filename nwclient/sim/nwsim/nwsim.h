@@ -103,4 +103,8 @@ void createVolumeFile(const std::string& server, const std::string& volume, cons
 void addGeneratedDirectories(const std::string& server, const std::string& volume, int directories, int trustees,
                              const std::vector<std::string>& objects);
 
+/// What stations wrote to a server's console, oldest first, one line each:
+/// "yyyy-mm-dd hh:mm:ss  station N: text". Throws SimError for an unknown server.
+std::vector<std::string> consoleMessages(const std::string& server);
+
 } // namespace nwsim
