@@ -4,6 +4,7 @@
 #include "drive_table.h"
 #include "open_files.h"
 #include "stations.h"
+#include "transactions.h"
 
 #include <nwclient/paths.h>
 
@@ -120,6 +121,7 @@ bool nwsimRedirect(const char* path, char* localPath, std::size_t size) {
     nwsim::Location at;
     std::filesystem::path local;
     if (r.locate(path, 0, 0, at) || r.localPath(at, local)) return false;
+    nwsim::Transactions(s).reaching(at, local);
     const std::string text = local.string();
     if (text.size() >= size) return false;  // never cut: a cut path names another file
     std::memcpy(localPath, text.c_str(), text.size() + 1);
