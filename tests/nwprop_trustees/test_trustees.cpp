@@ -246,3 +246,30 @@ TEST_F(TrusteesTest, AccessComparisonSplitsLevelsIntoReadAndWrite) {
   EXPECT_FALSE(read || write) << "outputs untouched";
   EXPECT_EQ(nwprop::lasterror(), 0);
 }
+
+// ---- The nw commands -------------------------------------------------------------------------
+
+TEST_F(TrusteesTest, NwGrantsListsShowsAndRevokesTrustees) {
+  const std::string env = "env -u NWSIM_PREFERRED_SERVER -u NWSIM_LOGIN_NAME NWCLIENT_PATH=" +
+                          std::string(NWCLIENT_PROFILE_ROOT) + "/full NWSIM_NETWORK=" + net->dir().string() + " ";
+  auto nw = [&](const std::string& ws, const std::string& args) {
+    return nwtest::runCommand(env + "NWSIM_WORKSTATION=" + ws + " " + NW_TOOL + " " + args);
+  };
+  auto r = nw("WS-TEST", "grant rwf SYS:PUBLIC guest");
+  ASSERT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(r.out, "GUEST is a trustee of FS1/SYS:PUBLIC with [RW----F-].\n");
+  r = nw("WS-TEST", "tlist SYS:PUBLIC");
+  EXPECT_TRUE(nwtest::contains(r.out, "EVERYONE")) << r.out;
+  EXPECT_TRUE(nwtest::contains(r.out, "GUEST")) << r.out;
+  EXPECT_TRUE(nwtest::contains(r.out, "(user)  [-RW---F-]")) << r.out;
+  r = nw("WS-SALES", "rights SYS:HOME\\\\JSMITH");
+  EXPECT_EQ(r.out, "Your effective rights to SYS:HOME\\JSMITH are [RW-CEMFA].\n");
+  r = nw("WS-SALES", "rights SYS:PUBLIC GUEST");
+  EXPECT_EQ(r.out, "Trustee rights of GUEST to SYS:PUBLIC are [RW----F-].\n");
+  r = nw("WS-SALES", "revoke SYS:PUBLIC GUEST");
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(nwtest::contains(r.out, "898C")) << r.out;
+  r = nw("WS-TEST", "revoke SYS:PUBLIC GUEST");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_FALSE(nwtest::contains(nw("WS-TEST", "tlist SYS:PUBLIC").out, "GUEST"));
+}
