@@ -42,6 +42,15 @@ NWCCODE switchTTS(Session& s, NWCONN_HANDLE conn, bool on) {
   return NWE_OK;
 }
 
+// A transaction call on the connection's station.
+template <typename F>
+NWCCODE onStation(Session& s, NWCONN_HANDLE conn, F call) {
+  Connection c;
+  Server server;
+  if (NWCCODE rc = s.use(conn, c, server)) return rc;
+  return call(Transactions(s), c);
+}
+
 } // namespace
 
 extern "C" {
@@ -119,33 +128,22 @@ NWCCODE NWDisableTTS(NWCONN_HANDLE conn) {
 }
 
 NWCCODE NWTTSBeginTransaction(NWCONN_HANDLE conn) {
-  NWSIM_SERVE({
-    Connection c;
-    Server server;
-    if (NWCCODE rc = s.use(conn, c, server)) return rc;
-    return Transactions(s).begin(c);
-  });
+  NWSIM_SERVE({ return onStation(s, conn, [](Transactions t, const Connection& c) { return t.begin(c); }); });
 }
 
 NWCCODE NWTTSEndTransaction(NWCONN_HANDLE conn, nuint32* transactionNumber) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    if (NWCCODE rc = s.use(conn, c, server)) return rc;
-    std::uint32_t number = 0;
-    if (NWCCODE rc = Transactions(s).end(c, number)) return rc;
-    if (transactionNumber) *transactionNumber = number;
-    return NWE_OK;
+    return onStation(s, conn, [&](Transactions t, const Connection& c) {
+      std::uint32_t number = 0;
+      if (NWCCODE rc = t.end(c, number)) return rc;
+      if (transactionNumber) *transactionNumber = number;
+      return NWCCODE(NWE_OK);
+    });
   });
 }
 
 NWCCODE NWTTSAbortTransaction(NWCONN_HANDLE conn) {
-  NWSIM_SERVE({
-    Connection c;
-    Server server;
-    if (NWCCODE rc = s.use(conn, c, server)) return rc;
-    return Transactions(s).abort(c);
-  });
+  NWSIM_SERVE({ return onStation(s, conn, [](Transactions t, const Connection& c) { return t.abort(c); }); });
 }
 
 } // extern "C"
