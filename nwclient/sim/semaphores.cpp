@@ -21,7 +21,7 @@ void Semaphores::purgeEnded() {
   for (const auto& [pid, start] : procs)
     if (OpenFiles::processStart(pid) != start)
       db_.prepare("DELETE FROM semaphore_opens WHERE pid=? AND pid_start=?").with(pid, start).run();
-  db_.prepare("DELETE FROM semaphores WHERE id NOT IN (SELECT semaphore_id FROM semaphore_opens)").run();
+  dropUnused();
 }
 
 Semaphores::State Semaphores::state(std::int64_t id) {
@@ -75,6 +75,15 @@ NWCCODE Semaphores::signal(std::int64_t id) {
 void Semaphores::close(std::uint32_t handle) {
   db_.prepare("DELETE FROM semaphore_opens WHERE handle=? AND pid=?")
       .with(static_cast<std::int64_t>(handle), static_cast<std::int64_t>(::getpid())).run();
+  dropUnused();
+}
+
+void Semaphores::dropConnection(std::uint32_t connId) {
+  db_.prepare("DELETE FROM semaphore_opens WHERE conn_id=?").with(static_cast<std::int64_t>(connId)).run();
+  dropUnused();
+}
+
+void Semaphores::dropUnused() {
   db_.prepare("DELETE FROM semaphores WHERE id NOT IN (SELECT semaphore_id FROM semaphore_opens)").run();
 }
 

@@ -33,9 +33,13 @@ public:
   /// Adds one unit; NWE_SEMAPHORE_OVERFLOW at the top of the range.
   NWCCODE signal(std::int64_t id);
   void close(std::uint32_t handle);
+  /// Closes every open made on a connection (it was closed).
+  void dropConnection(std::uint32_t connId);
 
 private:
   State state(std::int64_t id);
+  /// Removes the semaphores nobody holds open.
+  void dropUnused();
   Store& db_;
 };
 

@@ -218,6 +218,21 @@ TEST_F(SemaphoreTest, EndKeepsTheChangesAndNumbersTheTransactions) {
   EXPECT_EQ(readFile("SYS:PUBLIC\\KEPT.TXT"), "kept");
 }
 
+TEST_F(SemaphoreTest, ClosingAConnectionBacksOutItsTransactionAndClosesItsSemaphores) {
+  const NWCONN_HANDLE fs2 = handleOf("FS2");
+  const std::uint32_t h = nwserver::createSemaphore(fs2, "ON FS2", 3);
+  ASSERT_TRUE(nwserver::TTSBeginTransaction(fs2));
+  writeFile("FS2/SYS:PUBLIC\\MAP.EXE", "changed");
+  ASSERT_TRUE(nwserver::closeConnection(fs2));
+  const NWCONN_HANDLE again = nwserver::attach("FS2");
+  ASSERT_NE(again, 0u);
+  EXPECT_EQ(readFile("FS2/SYS:PUBLIC\\MAP.EXE"), "") << "as the seed made it";
+  std::int16_t value = 0;
+  EXPECT_EQ(nwserver::querySemaphore(again, h, value), 0) << "the open went with the connection";
+  EXPECT_EQ(nwserver::querySemaphore(again, nwserver::createSemaphore(again, "ON FS2", 5), value), 1);
+  EXPECT_EQ(value, 5) << "made anew: the semaphore went with its last open";
+}
+
 TEST_F(SemaphoreTest, TTSFailuresShowOnlyInTheResult) {
   ASSERT_TRUE(nwserver::TTSDisable(0));
   EXPECT_FALSE(nwserver::TTSBeginTransaction(0));

@@ -3,7 +3,8 @@
  * mode (CALWIN32) and the preferred server (CLXWIN32).
  * Included by <nwclient/nwclient.h>; see there for the conventions.
  *
- * Each station keeps a mailbox of at most NW_MAILBOX_SIZE messages, read oldest first. The
+ * Each station keeps a mailbox of at most NW_MAILBOX_SIZE messages, read oldest first and
+ * emptied when the station's connection is closed. The
  * broadcast mode belongs to the workstation and applies to all its stations:
  * 0 every message is accepted, 1 only the server's own (messages of other stations are
  * refused), 2 none, 3 every message is accepted and stored for the program to fetch.

@@ -4,13 +4,13 @@
  *
  * Semaphores: named per server (at most 47 characters, upper case), shared by every station
  * and program. Each open gives its own handle; the open count is the number of opens held.
- * A program's opens are closed when it ends, also when it is killed; a semaphore nobody
- * holds open is gone. Values are -32768..32767.
+ * A program's opens are closed when it ends, also when it is killed, and a connection's when
+ * it is closed; a semaphore nobody holds open is gone. Values are -32768..32767.
  *
  * TTS: a transaction of a connection runs from NWTTSBeginTransaction to
  * NWTTSEndTransaction or NWTTSAbortTransaction. Aborting restores every file of the
  * connection's server that was reached through the client's redirector (opened, created or
- * deleted) since the transaction began.
+ * deleted) since the transaction began. Closing the connection aborts its transaction.
  */
 #ifndef NWCLIENT_SEMAPHORES_H
 #define NWCLIENT_SEMAPHORES_H
