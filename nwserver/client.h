@@ -73,6 +73,17 @@ struct Client {
   NW_ENTRY(NWScanForDeletedFiles, hNWCalls, state)
   NW_ENTRY(NWRecoverDeletedFile, hNWCalls, state)
   NW_ENTRY(NWPurgeDeletedFile, hNWCalls, state)
+  // Semaphores and transaction tracking.
+  NW_ENTRY(NWOpenSemaphore, hNWCalls, state)
+  NW_ENTRY(NWExamineSemaphore, hNWCalls, state)
+  NW_ENTRY(NWWaitOnSemaphore, hNWCalls, state)
+  NW_ENTRY(NWSignalSemaphore, hNWCalls, state)
+  NW_ENTRY(NWCloseSemaphore, hNWCalls, state)
+  NW_ENTRY(NWEnableTTS, hNWCalls, state)
+  NW_ENTRY(NWDisableTTS, hNWCalls, state)
+  NW_ENTRY(NWTTSBeginTransaction, hNWCalls, state)
+  NW_ENTRY(NWTTSEndTransaction, hNWCalls, state)
+  NW_ENTRY(NWTTSAbortTransaction, hNWCalls, state)
 };
 extern Client client;
 

@@ -360,5 +360,25 @@ bool purgeFile(NWCONN_HANDLE conn, const std::string& path);
 bool purgeSingleFile(const TNWDelFileInfo& info);
 /// True when at least one file was purged.
 bool purgeAllFiles(NWCONN_HANDLE conn, const std::string& path);
+// ---- Semaphores and transaction tracking ----------------------------------------------------
+
+/// Opens (creating when needed) a server semaphore; its handle, 0 on failure. A semaphore this
+/// call created with initial value 0 is signalled once.
+std::uint32_t createSemaphore(NWCONN_HANDLE conn, const std::string& name, std::uint16_t initialValue);
+/// Takes `count` units of the value, each without waiting; false at the first that fails.
+bool decSemaValue(NWCONN_HANDLE conn, std::uint32_t handle, std::uint16_t count);
+/// Adds `count` units to the value.
+bool incSemaValue(NWCONN_HANDLE conn, std::uint32_t handle, std::uint16_t count);
+/// Closes a semaphore handle; a handle of 0 gives true.
+bool freeSemaphore(NWCONN_HANDLE conn, std::uint32_t handle);
+/// The open count of a semaphore, its value in `value`; 0 on failure.
+std::uint16_t querySemaphore(NWCONN_HANDLE conn, std::uint32_t handle, std::int16_t& value);
+/// TTS on the server; these report only through their result, never in the error code.
+bool TTSEnable(NWCONN_HANDLE conn);
+bool TTSDisable(NWCONN_HANDLE conn);
+bool TTSBeginTransaction(NWCONN_HANDLE conn);
+/// The transaction's number, 0 on failure.
+std::uint32_t TTSEndTransaction(NWCONN_HANDLE conn);
+bool TTSAbortTransaction(NWCONN_HANDLE conn);
 
 } // namespace nwserver

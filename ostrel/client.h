@@ -1,6 +1,7 @@
 #pragma once
 // Private to unit Ostrel: its process-wide state and its one table of client entry points,
 // shared by every operation of the unit.
+#include <nwnds/nwnds.h>
 #include <ostrel/ostrel.h>
 
 namespace ostrel::detail {
@@ -62,6 +63,22 @@ struct Client {
   NW_ENTRY(NWScanOpenFilesByConn2, hNWCalls, state)
   NW_ENTRY(NWIntScanDirectoryInformation2, hNWCalls, state)
   NW_ENTRY(NWScanConnectionsUsingFile, hNWCalls, state)
+
+  // Broadcast messages and shell error mode.
+  NW_ENTRY(NWSetBroadcastMode, hNWCalls, state)
+  NW_ENTRY(NWEnableBroadcasts, hNWCalls, state)
+  NW_ENTRY(NWDisableBroadcasts, hNWCalls, state)
+  NW_ENTRY(NWGetBroadcastMessage, hNWCalls, state)
+  NW_ENTRY(NWBroadcastToConsole, hNWCalls, state)
+  NW_ENTRY(NWSendBroadcastMessage, hNWCalls, state)
+  NW_ENTRY(NWGetConnListFromObject, hNWCalls, state)
+  NW_ENTRY(NWSetNetWareErrorMode, hNWCalls, state)
+
+  // Preferred server and station lists.
+  NW_ENTRY(NWCCSetPrefServerName, hNWClx, state)
+  NW_ENTRY(NWGetConnectionHandle, hNWCalls, state)
+  NW_ENTRY(NWSetPrimaryConnectionID, hNWCalls, state)
+  NW_VALUE_ENTRY(NWIsDSServer, nwnds::hNWNet, state)
 };
 extern Client client;
 

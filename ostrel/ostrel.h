@@ -11,6 +11,7 @@
 #include <rtl/exceptions.h>
 #include <rtl/tstringlist.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -222,5 +223,40 @@ std::unique_ptr<rtl::TStringList> getConnOpenFiles(NWCONN_HANDLE conn, std::uint
 /// The stations that have a file open, "[n]   NAME" each with the user's ID as object;
 /// "[0]  None" when nobody has.
 std::unique_ptr<rtl::TStringList> getOpenFileUsers(NWCONN_HANDLE conn, const std::string& path);
+
+// ---- Broadcast messages and shell error mode ------------------------------------------------
+
+/// The workstation's broadcast mode (0 on, 1 server only, 2 off, 3 stored); 0 on failure.
+std::uint16_t getBroadcastMode(NWCONN_HANDLE conn);
+bool setBroadcastMode(NWCONN_HANDLE conn, std::uint16_t mode);
+bool castOn(NWCONN_HANDLE conn);
+bool castOff(NWCONN_HANDLE conn);
+/// The next stored broadcast message; empty when there is none or on failure.
+std::string getBroadcastMessage(NWCONN_HANDLE conn);
+/// Writes a message (cut to 127 characters) to the server's console.
+bool broadcastToConsole(NWCONN_HANDLE conn, const std::string& message);
+/// Sends a message to one station; true when the station accepted it. A refusal is not
+/// recorded, a failed call is.
+bool broadcastToConn(NWCONN_HANDLE conn, std::uint16_t connNumber, const std::string& message);
+/// Sends a message to every station (at most 50) the user is logged in on; true when at
+/// least one accepted it. Nothing is recorded.
+bool sendLineMessage(NWCONN_HANDLE conn, const std::string& userName, const std::string& message);
+/// Sets how the client reports its own errors; the mode in force before, 0 on failure.
+std::uint8_t setShellErrorMode(std::uint8_t mode);
+
+// ---- Preferred server and station lists ------------------------------------------------
+
+/// The file servers the primary server knows.
+std::unique_ptr<rtl::TStringList> sList();
+/// Makes the server the preferred (primary) server; `handle` receives its connection (0 when
+/// the server cannot be reached), which becomes the remembered primary connection.
+bool setPreferredServer(const std::string& serverName, NWCONN_HANDLE& handle);
+/// The stations an object is logged in on: at most 50 numbers in `list`, their count in
+/// `count`. True when there is at least one. Nothing is recorded.
+bool getUserConnList(NWCONN_HANDLE conn, const std::string& objectName, std::int32_t& count,
+                     std::array<std::uint16_t, 50>& list);
+/// One line per station of the server with the station number as object: the name of the
+/// object logged in, or "Not Logged In" for attached stations when `all`.
+std::unique_ptr<rtl::TStringList> getUserList(NWCONN_HANDLE conn, bool all);
 
 } // namespace ostrel

@@ -1,6 +1,7 @@
 // nw cx, attr, rights, groups, equiv, schema: the directory tree, its objects and schema.
 #include "cli.h"
 #include "directory_client.h"
+#include "file_rights.h"
 
 #include <nwnds/nwnds.h>
 #include <nwsim/nwsim.h>
@@ -198,6 +199,7 @@ int attr(const Args& args) {
 // ---- nw rights ------------------------------------------------------------------------------
 
 int rights(const Args& args) {
+  if (!args.positional().empty() && isVolumePath(args.positional()[0])) return fileRights(args);
   args.atMost(2);
   const std::string& object = args.need(0, "object name");
   Directory dir;
@@ -295,8 +297,12 @@ Register attrCmd({"attr", "an object's attributes, or set one",
                   "'set' overwrites a value: text, a whole number, yes/no, a date yyyy-mm-dd\n"
                   "[hh:mm:ss] or VOLUME:PATH, as the attribute's syntax asks.\n",
                   {}, attr});
-Register rightsCmd({"rights", "effective rights to a directory object",
-                    "usage: nw rights OBJECT [ATTRIBUTE] [--as SUBJECT]\n\n"
+Register rightsCmd({"rights", "effective rights to a directory object or a path",
+                    "usage: nw rights OBJECT [ATTRIBUTE] [--as SUBJECT]\n"
+                    "       nw rights PATH [USER]\n\n"
+                    "For a NetWare path (VOL:DIR, SERVER/VOL:DIR or G:\\DIR), shows your effective\n"
+                    "rights to it, or with USER the rights of USER's own trustee assignment there\n"
+                    "or nearest above.\n\n"
                     "Shows the effective entry and all-attributes rights of the logged-in object\n"
                     "(or SUBJECT) to OBJECT, as rights text (BADRS, CRWAS); with ATTRIBUTE only\n"
                     "the rights to that attribute (or \"[SMS Rights]\").\n",

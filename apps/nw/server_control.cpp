@@ -2,6 +2,7 @@
 #include "cli.h"
 
 #include <nwserver/nwserver.h>
+#include <nwsim/nwsim.h>
 #include <nwtools/nwtools.h>
 #include <ostrel/ostrel.h>
 #include <rtl/datetime.h>
@@ -122,6 +123,17 @@ int serverCmd(const Args& args) {
   } else if (action == "NLMS") {
     args.atMost(1);
     showNLMs(conn);
+  } else if (action == "CONSOLE") {
+    args.atMost(2);
+    if (words.size() == 2) {
+      if (!ostrel::broadcastToConsole(conn, words[1]))
+        throw CommandError("writing to the console of " + server + " failed (error " + ostrel::formatLastError(ostrel::lasterror()) + ")");
+      std::cout << "Message sent to the console of " << server << ".\n";
+    } else {
+      const auto lines = nwsim::consoleMessages(server);
+      if (lines.empty()) std::cout << "No console messages on " << server << ".\n";
+      for (const auto& line : lines) std::cout << line << "\n";
+    }
   } else if (action == "LOAD") {
     args.atMost(2);
     check(nwserver::nlmLoad(conn, args.need(1, "module path")), "loading " + words[1]);
@@ -216,6 +228,7 @@ Register serverReg({"server", "server information and console commands",
                     "Commands (on the primary server, or the attached server NAME):\n"
                     "  info                 version, connections, volumes, up time\n"
                     "  nlms                 the loaded modules\n"
+                    "  console [MESSAGE]    show the console's messages, or send one to it\n"
                     "  load PATH            load a module (console operator)\n"
                     "  unload NAME          unload a module\n"
                     "  mount VOLUME         mount a volume\n"

@@ -7,6 +7,7 @@
 #include "salvage.h"
 #include "stations.h"
 #include "volume_space.h"
+#include "transactions.h"
 
 #include <nwclient/paths.h>
 
@@ -136,6 +137,7 @@ bool nwsimRedirect(const char* path, char* localPath, std::size_t size) {
     nwsim::Location at;
     std::filesystem::path local;
     if (r.locate(path, 0, 0, at) || r.localPath(at, local)) return false;
+    nwsim::Transactions(s).reaching(at, local);
     const std::string text = local.string();
     if (text.size() >= size) return false;  // never cut: a cut path names another file
     std::memcpy(localPath, text.c_str(), text.size() + 1);
@@ -200,8 +202,12 @@ int nwsimDeleteFile(const char* path) {
   if (!nwsim::clientLoaded()) return -1;
   if (!path) return 0;
   return nwsim::withSession([&](nwsim::Session& s) {
+    nwsim::Redirector r(s);
     nwsim::Location at;
-    if (nwsim::Redirector(s).locate(path, 0, 0, at)) return false;
+    if (r.locate(path, 0, 0, at)) return false;
+    // A transaction running on the station gets the file back when it is backed out.
+    std::filesystem::path local;
+    if (!r.localPath(at, local)) nwsim::Transactions(s).reaching(at, local);
     return nwsim::Salvage(s).remove(at, at.conn.objectId, at.server.clock()) == NWE_OK;
   }) ? 1 : 0;
 }

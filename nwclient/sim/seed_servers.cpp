@@ -11,15 +11,24 @@
 //   "nlms": [ "CLIB.NLM", { "file": "MONITOR.NLM", "name": "...", "version": "1.75.0",
 //             "date": "1994-06-06", "notice": "..." } ]   (a module's file is put in SYS:SYSTEM)
 //   "settings": { "CACHE BUFFER SIZE": 8192, "TIME ZONE": "EST5EDT" }
+//   "equivalences": { "MJONES": ["JSMITH"] }  objects in "SECURITY_EQUALS" of an object
+//   volume "trustees": [ { "path": "PUBLIC", "object": "EVERYONE", "rights": "RF" } ] ("" the root)
+//   volume "masks": { "HOME": "F" }            inherited rights masks
+//     (rights letters: S supervisory, R read, W write, O open, C create, E erase, M modify,
+//      F file scan, A access control)
 #include "seed.h"
 
 #include "bindery.h"
+#include "file_entries.h"
 #include "netware_path.h"
 #include "server_console.h"
+#include "trustees.h"
 #include "volumes.h"
 
+#include <cctype>
 #include <fstream>
 #include <functional>
+#include <optional>
 
 namespace nwsim {
 
@@ -32,6 +41,18 @@ const char* const kDefaultModules[][2] = {
     {"SPXS.NLM", "NetWare STREAMS SPX Protocol"}, {"NWSNUT.NLM", "NetWare NLM Utility User Interface"},
     {"MONITOR.NLM", "NetWare Console Monitor"},   {"INSTALL.NLM", "NetWare Installation Utility"},
 };
+
+// A rights mask from its letters; nullopt for a letter that is none.
+std::optional<std::uint16_t> rightsFromText(const std::string& text) {
+  static const std::string letters = "RWOCEAFMS";
+  std::uint16_t mask = 0;
+  for (char c : text) {
+    const auto bit = letters.find(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    if (bit == std::string::npos) return std::nullopt;
+    mask |= static_cast<std::uint16_t>(1u << bit);
+  }
+  return mask;
+}
 
 void writeFile(const std::filesystem::path& file, const std::string& content) {
   std::filesystem::create_directories(file.parent_path());
@@ -89,6 +110,19 @@ void SeedLoader::serverContent(std::int64_t serverId, const std::string& serverN
     if (!bindery.byId(1)) fail(*server.find("managers"), "managers need SUPERVISOR (ID 00000001)");
     privileged("managers", 1, "MANAGERS");
   }
+  if (const Value* equivalences = server.find("equivalences")) {
+    if (!equivalences->isObject()) fail(*equivalences, "\"equivalences\" maps object names to lists of names");
+    for (const auto& key : equivalences->keys()) {
+      auto id = lookup(serverId, upper(key));
+      if (!id) fail(*equivalences, key + " is not an object of " + serverName);
+      for (const Value& n : equivalences->find(key)->asArray("security equivalences")) {
+        const std::string name = objectName(n, "an object name");
+        auto other = lookup(serverId, name);
+        if (!other) fail(n, name + " is not an object of " + serverName);
+        bindery.addToSet(*id, "SECURITY_EQUALS", *other);
+      }
+    }
+  }
 
   // The network folder is being built beside its final place; volumes go with the store.
   const std::filesystem::path networkDir = std::filesystem::path(sqlite3_db_filename(db_.handle(), "main")).parent_path();
@@ -137,6 +171,30 @@ void SeedLoader::serverContent(std::int64_t serverId, const std::string& serverN
         walk(*tree, {});
       }
       volumeUse(serverId, serverName, number, v, networkDir);
+      auto rightsOf = [&](const Value& r) {
+        auto mask = rightsFromText(r.asString("rights"));
+        if (!mask) fail(r, "rights are letters of SRWOCEMFA");
+        return *mask;
+      };
+      const int volume = volumes.byName(serverId, name)->number;
+      if (const Value* trustees = v.find("trustees")) {
+        for (const Value& t : trustees->asArray("\"trustees\"")) {
+          const std::string who = objectName(required(t, "object", "a trustee"), "a trustee name");
+          auto id = lookup(serverId, who);
+          if (!id) fail(t, who + " is not an object of " + serverName);
+          Trustees(db_).set(serverId, volume, required(t, "path", "a trustee").asString("\"path\""), *id,
+                            rightsOf(required(t, "rights", "a trustee")));
+        }
+      }
+      if (const Value* masks = v.find("masks")) {
+        if (!masks->isObject()) fail(*masks, "\"masks\" maps paths to rights");
+        FileEntries entries(db_);
+        for (const auto& key : masks->keys()) {
+          EntryInfo info = entries.get(serverId, volume, key);
+          info.inheritedMask = rightsOf(*masks->find(key));
+          entries.put(serverId, volume, key, info);
+        }
+      }
     }
   }
 

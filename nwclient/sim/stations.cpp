@@ -3,6 +3,8 @@
 #include "dir_handles.h"
 #include "drive_table.h"
 #include "open_files.h"
+#include "semaphores.h"
+#include "transactions.h"
 
 namespace nwsim {
 
@@ -41,6 +43,13 @@ void Stations::close(std::uint32_t connId) {
   DriveTable(s_.db(), s_.workstation()).dropConnection(connId);
   DirHandles(s_.db()).dropConnection(connId);
   OpenFiles(s_.db()).dropConnection(connId);
+  // The station's transaction is backed out, its semaphores closed, its mailbox emptied.
+  Connection c;
+  c.id = connId;
+  s_.db().prepare("SELECT server_id FROM connections WHERE id=?").with(id).first([&](Stmt& q) { c.serverId = q.int64(0); });
+  Transactions(s_).abort(c);
+  Semaphores(s_.db()).dropConnection(connId);
+  s_.db().prepare("DELETE FROM broadcast_messages WHERE conn_id=?").with(id).run();
   s_.db().prepare("DELETE FROM connections WHERE id=?").with(id).run();
 }
 

@@ -9,6 +9,7 @@ extern const char* const schemaFileSystem;
 extern const char* const schemaPrinting;
 extern const char* const schemaDirectoryAccess;
 extern const char* const schemaVolumeUse;
+extern const char* const schemaStations;
 
 namespace {
 
@@ -104,6 +105,8 @@ const std::vector<const char*>& migrations() {
       schemaDirectoryAccess,
       // 7: volume sizes, disk restrictions, directory bases and deleted files.
       schemaVolumeUse,
+      // 8: broadcast mailboxes, the console log, semaphores and TTS transactions.
+      schemaStations,
   };
   return steps;
 }

@@ -195,5 +195,8 @@ NWCCODE NWCCScanConnRefs(nuint32* scanIterator, NWCONN_REF* connRef);
 #include <nwclient/print.h>      /* print queues, jobs, capture */
 #include <nwclient/directory.h>  /* directory services and locale (NETWIN32, LOCWIN32) */
 #include <nwclient/volumes.h>    /* volumes, directory entries, space limits, deleted files */
+#include <nwclient/trustees.h>   /* trustees and effective rights */
+#include <nwclient/messages.h>   /* broadcast messages, preferred server */
+#include <nwclient/semaphores.h> /* semaphores and transaction tracking */
 
 #endif

@@ -100,5 +100,15 @@ void addGeneratedDirectoryUsers(const std::string& container, int count, const s
 /// server. Throws SimError for an unknown server or volume or a path that is not allowed.
 void createVolumeFile(const std::string& server, const std::string& volume, const std::string& path,
                       std::uint64_t size);
+/// Adds `directories` directories to a volume of a server, two levels deep (Gnnnn\Dnnnnnn, a
+/// hundred to a group folder), and `trustees` assignments spread evenly over them, given in
+/// turn to each of the named objects (rights read, file scan, and write on every other one).
+/// Throws SimError for an unknown server, volume or object.
+void addGeneratedDirectories(const std::string& server, const std::string& volume, int directories, int trustees,
+                             const std::vector<std::string>& objects);
+
+/// What stations wrote to a server's console, oldest first, one line each:
+/// "yyyy-mm-dd hh:mm:ss  station N: text". Throws SimError for an unknown server.
+std::vector<std::string> consoleMessages(const std::string& server);
 
 } // namespace nwsim
