@@ -4,6 +4,7 @@
 
 #include <bindery.h>
 #include <dir_handles.h>
+#include <effective_rights.h>
 #include <redirector.h>
 #include <salvage.h>
 #include <volume_space.h>
@@ -241,7 +242,12 @@ NWCCODE NWAllocTemporaryDirectoryHandle(NWCONN_HANDLE conn, nuint8 dirHandle, co
     const int h = nwsim::DirHandles(s.db()).allocate(at.conn.id, at.volume.number, at.path());
     if (!h) return NWE_NO_MORE_DIR_HANDLES;
     *newDirHandle = static_cast<nuint8>(h);
-    if (effectiveRights) *effectiveRights = 0xFF;
+    if (effectiveRights) {
+      // The byte carries the eight rights below supervisory, which implies all of them.
+      const std::uint16_t rights =
+          nwsim::EffectiveRights(s.db(), at.server.id).of(at.conn.objectId, at.volume.number, at.path());
+      *effectiveRights = static_cast<nuint8>((rights & nwsim::NWR_SUPERVISOR) ? 0xFF : rights & 0xFF);
+    }
     return NWE_OK;
   });
 }

@@ -1,5 +1,7 @@
 #include "bindery_admin.h"
 
+#include "trustees.h"
+
 namespace nwsim {
 
 namespace {
@@ -36,6 +38,8 @@ NWCCODE BinderyAdmin::deleteObject(const Bindery::Object& o) {
   db_.prepare("DELETE FROM bindery_objects WHERE server_id=? AND object_id=?").with(server_, id).run();
   // A print queue takes its jobs with it.
   db_.prepare("DELETE FROM queue_jobs WHERE server_id=? AND queue_id=?").with(server_, id).run();
+  // Its trustee assignments go too: a later object must not come by them.
+  Trustees(db_).removeObject(server_, o.id);
   return NWE_OK;
 }
 

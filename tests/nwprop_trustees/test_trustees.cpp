@@ -2,8 +2,11 @@
 // effective rights through groups, equivalences and inherited rights masks, and bindery
 // access levels. The seed gives FS1/SYS trustees and masks (see trustees.json).
 #include "ostrel/ostrel_support.h"
+#include "nwsim/client.h"
 
 #include <nwprop/nwprop.h>
+#include <simulator.h>
+#include <trustees.h>
 
 #include <filesystem>
 
@@ -204,6 +207,13 @@ TEST_F(TrusteesTest, EveryEntryPointGivesTheSameEffectiveRights) {
   EXPECT_EQ(effective("G:\\JSMITH"), "RWCEMFA");
   EXPECT_EQ(effective("FS1/SYS:HOME\\JSMITH"), "RWCEMFA");
   EXPECT_EQ(effective("sys:home\\jsmith"), "RWCEMFA");
+  // The rights byte of a directory handle says the same: R W C E M F A.
+  NWCONN_HANDLE conn = 0;
+  ASSERT_EQ(CALLS(NWGetPrimaryConnectionID)(&conn), NWE_OK);
+  nuint8 handle = 0, rights = 0;
+  ASSERT_EQ(CALLS(NWAllocTemporaryDirectoryHandle)(conn, 0, "SYS:HOME\\JSMITH", &handle, &rights), NWE_OK);
+  EXPECT_EQ(rights, 0x01 | 0x02 | 0x08 | 0x10 | 0x20 | 0x40 | 0x80);
+  EXPECT_EQ(CALLS(NWDeallocateDirectoryHandle)(conn, handle), NWE_OK);
 
   // A change shows at once through each of them: his own assignment shrinks to RF, and
   // what SALES passes down from HOME stays.
@@ -212,6 +222,21 @@ TEST_F(TrusteesTest, EveryEntryPointGivesTheSameEffectiveRights) {
   become("WS-SALES");
   EXPECT_EQ(effective("G:\\JSMITH\\NOTES.TXT"), "RWCEF");
   EXPECT_EQ(effective("SYS:HOME\\JSMITH"), "RWCEF");
+}
+
+TEST_F(TrusteesTest, ADeletedObjectLeavesNoAssignmentBehind) {
+  nwsim::Network network(net->dir());
+  std::int64_t server = 0;
+  network.store().prepare("SELECT id FROM servers WHERE name='FS1'").with().first([&](nwsim::Stmt& q) {
+    server = q.int64(0);
+  });
+  auto assignments = [&] { return nwsim::Trustees(network.store()).at(server, 0, "PUBLIC").size(); };
+  const auto before = assignments();
+  ASSERT_TRUE(nwprop::createObject(0, "TEMPUSER", 0x0100, "Temporary", "", true, 0x31, 0x31)) << propError();
+  ASSERT_TRUE(nwprop::addTrusteeToFile(0, "SYS:PUBLIC", "TEMPUSER", rightsOf("RF"))) << propError();
+  EXPECT_EQ(assignments(), before + 1);
+  ASSERT_TRUE(nwprop::deleteObject(0, "TEMPUSER")) << propError();
+  EXPECT_EQ(assignments(), before);
 }
 
 TEST_F(TrusteesTest, EffectiveRightsFailQuietlyAndLeaveTheRecord) {
