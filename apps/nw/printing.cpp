@@ -61,21 +61,31 @@ int pq(const Args& args) {
         jobs = std::to_string(std::count_if(numbers.begin(), numbers.end(), [](std::int32_t n) { return n != -1; }));
       std::string padded = item.text;
       padded.resize(24, ' ');
-      std::cout << padded << jobs << " jobs\n";
+      std::cout << padded << jobs << (jobs == "1" ? " job\n" : " jobs\n");
     }
   } else if (action == "jobs") {
     args.atMost(2);
     const std::string queue = rtl::UpperCase(args.need(1, "a queue name"));
     rtl::TStringList list;
     check(nwprint::getQueueJobList(0, queue, list), "cannot list the jobs of " + queue);
-    std::cout << "Job  Owner[station]  Status  Description\n";
+    // The list's texts hold the fields apart by tabs; here they stand in columns.
+    auto row = [](const std::vector<std::string>& fields) {
+      static const std::size_t columns[] = {0, 5, 22, 32};  // where each field starts
+      std::string line;
+      for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) line.resize(std::max(line.size() + 1, i < std::size(columns) ? columns[i] : 0), ' ');
+        line += fields[i];
+      }
+      std::cout << line << "\n";
+    };
+    row({"Job", "Owner[station]", "Status", "Description"});
     for (const auto& item : list) {
-      std::string line = item.text;
-      for (auto& c : line)
-        if (c == '\t') c = ' ';
-      std::string n = std::to_string(item.object);
-      n.resize(5, ' ');
-      std::cout << n << line << "\n";
+      std::vector<std::string> fields{std::to_string(item.object)};
+      std::size_t start = 0;
+      for (std::size_t tab; (tab = item.text.find('\t', start)) != std::string::npos; start = tab + 1)
+        fields.push_back(item.text.substr(start, tab - start));
+      fields.push_back(item.text.substr(start));
+      row(fields);
     }
   } else if (action == "del") {
     args.atMost(3);

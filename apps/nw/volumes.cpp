@@ -272,7 +272,7 @@ int salvageCmd(const Args& args) {
                 << (info.deletorName.empty() ? "-" : info.deletorName);
     std::cout << "\n";
   }
-  std::cout << list->Count() << " deleted files\n";
+  std::cout << list->Count() << (list->Count() == 1 ? " deleted file\n" : " deleted files\n");
   return 0;
 }
 

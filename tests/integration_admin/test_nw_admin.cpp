@@ -60,15 +60,15 @@ TEST_F(NwAdmin, QueuesCaptureAndPrinting) {
   Result r = run("pq list");
   EXPECT_TRUE(contains(r.out, "LASER")) << r.out;
   r = run("pq jobs LASER");
-  EXPECT_TRUE(contains(r.out, "MJONES[7] Paused Letters")) << r.out;
+  EXPECT_TRUE(contains(r.out, "MJONES[7]        Paused    Letters")) << r.out;
 
   const auto file = dir.path() / "memo.txt";
   std::ofstream(file) << "memo";
   r = run("nprint " + file.string() + " --queue LASER --copies 2 --banner MEMO");
   ASSERT_EQ(r.status, 0) << r.out;
-  EXPECT_TRUE(contains(run("pq jobs LASER").out, "5    SUPERVISOR[3] Waiting")) << run("pq jobs LASER").out;
+  EXPECT_TRUE(contains(run("pq jobs LASER").out, "5    SUPERVISOR[3]    Waiting")) << run("pq jobs LASER").out;
   EXPECT_EQ(run("pq hold LASER 5").status, 0);
-  EXPECT_TRUE(contains(run("pq jobs LASER").out, "SUPERVISOR[3] Paused")) << run("pq jobs LASER").out;
+  EXPECT_TRUE(contains(run("pq jobs LASER").out, "SUPERVISOR[3]    Paused")) << run("pq jobs LASER").out;
   EXPECT_EQ(run("pq move LASER 5 1").status, 0);
   EXPECT_EQ(run("pq del LASER 5").status, 0);
   EXPECT_NE(run("nprint " + (dir.path() / "none.txt").string() + " --queue LASER").status, 0);
