@@ -193,7 +193,7 @@ TEST_F(Directory, ObjectIDsAndBack) {
 }
 
 TEST_F(Directory, ServerNamesAndTheReplicaConnection) {
-  nwserver::TNWServer serverUnit;
+  [[maybe_unused]] nwserver::TNWServer serverUnit;  // loads the client for getServerHandle
   const NWCONN_HANDLE nds = nwserver::getServerHandle("NDS1");
   ASSERT_NE(nds, 0u);
   EXPECT_EQ(ndsGetServerDN(nds), "CN=NDS1.O=TESTORG");

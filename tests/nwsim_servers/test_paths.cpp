@@ -58,7 +58,9 @@ TEST_F(Paths, ParseNetWarePathsOfEveryForm) {
     NWCONN_HANDLE conn = 0;
     std::string result;
     EXPECT_EQ(parse(c.path, result, conn), c.code) << c.path;
-    if (c.result) EXPECT_EQ(result, c.result) << c.path;
+    if (c.result) {
+      EXPECT_EQ(result, c.result) << c.path;
+    }
   }
 }
 
