@@ -2,6 +2,8 @@
 // (time, heap held by the list, peak memory) against the same list written straight against
 // the client, and ndsSearchFilter over trees of 10,000 to 100,000 objects, whose time per
 // object searched must not grow with the tree.
+#include "generated_networks.h"
+
 #include <benchmark/benchmark.h>
 #include <nwclient/nwclient.h>
 #include <nwnds/nwnds.h>
@@ -24,49 +26,27 @@ const std::string kContainer = "OU=BIG.O=BENCH";
 
 // A tree whose container OU=BIG.O=BENCH holds `count` users with surnames of their number.
 std::filesystem::path benchTree(int count) {
-  static std::map<int, std::filesystem::path> made;
-  if (auto it = made.find(count); it != made.end()) return it->second;
-  auto d = std::filesystem::temp_directory_path() /
-           ("nwbench-dirobj-" + std::to_string(::getpid()) + "-" + std::to_string(count));
-  std::filesystem::remove_all(d);
-  nwsim::createNetworkFromText(d, R"({
-    "servers": [ { "name": "NDS1", "kind": "directory", "tree": "BIGTREE",
-                   "objects": [ { "name": "ADMIN", "type": "user", "id": "3C000031" } ] } ],
-    "directory": { "tree": "BIGTREE",
-      "acl": [ { "subject": "[Root]", "attribute": "[Entry Rights]", "rights": "B" },
-               { "subject": "[Root]", "attribute": "[All Attributes Rights]", "rights": "CR" } ],
-      "objects": [ { "name": "O=BENCH", "class": "Organization", "objects": [
-        { "name": "CN=ADMIN", "class": "User", "id": "3C000031", "attributes": { "Surname": "Admin" } },
-        { "name": "OU=BIG", "class": "Organizational Unit" } ] } ] },
-    "netcfg": { "preferredServer": "NDS1", "preferredTree": "BIGTREE", "loginName": "ADMIN" },
-    "workstations": [ { "name": "WS-BENCH", "connections": [
-      { "server": "NDS1", "station": 1, "login": "ADMIN", "primary": true } ] } ] })",
-                               "generated");
-  nwsim::useNetwork(d, "WS-BENCH");
-  nwsim::addGeneratedDirectoryUsers(kContainer, count, "U");
-  if (made.empty())
-    std::atexit([] {
-      std::error_code ec;
-      for (auto& [n, dir] : made) std::filesystem::remove_all(dir, ec);
-    });
-  made[count] = d;
-  return d;
+  return bench::generatedNetwork("dirobj", count, [&](const std::filesystem::path& d) {
+    nwsim::createNetworkFromText(d, R"({
+      "servers": [ { "name": "NDS1", "kind": "directory", "tree": "BIGTREE",
+                     "objects": [ { "name": "ADMIN", "type": "user", "id": "3C000031" } ] } ],
+      "directory": { "tree": "BIGTREE",
+        "acl": [ { "subject": "[Root]", "attribute": "[Entry Rights]", "rights": "B" },
+                 { "subject": "[Root]", "attribute": "[All Attributes Rights]", "rights": "CR" } ],
+        "objects": [ { "name": "O=BENCH", "class": "Organization", "objects": [
+          { "name": "CN=ADMIN", "class": "User", "id": "3C000031", "attributes": { "Surname": "Admin" } },
+          { "name": "OU=BIG", "class": "Organizational Unit" } ] } ] },
+      "netcfg": { "preferredServer": "NDS1", "preferredTree": "BIGTREE", "loginName": "ADMIN" },
+      "workstations": [ { "name": "WS-BENCH", "connections": [
+        { "server": "NDS1", "station": 1, "login": "ADMIN", "primary": true } ] } ] })",
+                                 "generated");
+    nwsim::useNetwork(d, "WS-BENCH");
+    nwsim::addGeneratedDirectoryUsers(kContainer, count, "U");
+  });
 }
 
 // The units loaded on the tree of `count` objects, once per tree.
-bool ready(int count) {
-  static ostrel::TOstrel* ostrelUnit = nullptr;
-  static nwnds::TNWNDS* ndsUnit = nullptr;
-  static int current = -1;
-  if (current == count) return true;
-  nwsim::useNetwork(benchTree(count), "WS-BENCH");
-  delete ndsUnit;
-  delete ostrelUnit;
-  ostrelUnit = new ostrel::TOstrel;
-  ndsUnit = new nwnds::TNWNDS;
-  current = count;
-  return nwnds::ndsInit();
-}
+bool ready(int count) { return bench::loadDirectoryUnits(benchTree(count)); }
 
 double peakRssMB() {
   rusage usage{};

@@ -1,6 +1,8 @@
 // Directory attribute reads: one string attribute through the library against the same read
 // written directly against the client, and multi-valued reads of 10,000 and 100,000 values,
 // whose time and memory per value must not grow with the count.
+#include "generated_networks.h"
+
 #include <benchmark/benchmark.h>
 #include <nwclient/nwclient.h>
 #include <nwnds/nwnds.h>
@@ -21,52 +23,30 @@ namespace {
 
 // A tree whose user CN=U<count> holds `count` telephone numbers (none for count 0).
 std::filesystem::path benchNetwork(int count) {
-  static std::map<int, std::filesystem::path> made;
-  if (auto it = made.find(count); it != made.end()) return it->second;
-  auto d = std::filesystem::temp_directory_path() /
-           ("nwbench-nds-" + std::to_string(::getpid()) + "-" + std::to_string(count));
-  std::filesystem::remove_all(d);
-  std::ostringstream seed;
-  seed << R"({ "servers": [ { "name": "NDS1", "kind": "directory", "tree": "BENCH",
-               "objects": [ { "name": "ADMIN", "type": "user", "id": "3C000031" } ] } ],
-             "directory": { "tree": "BENCH",
-               "acl": [ { "subject": "[Root]", "attribute": "[Entry Rights]", "rights": "B" },
-                        { "subject": "[Root]", "attribute": "[All Attributes Rights]", "rights": "CR" } ],
-               "objects": [ { "name": "O=BENCH", "class": "Organization", "objects": [
-                 { "name": "CN=ADMIN", "class": "User", "id": "3C000031", "attributes": { "Surname": "Admin" } })";
-  if (count > 0) {
-    seed << R"(, { "name": "CN=U)" << count << R"(", "class": "User", "attributes": { "Surname": "Bench", "Telephone Number": [)";
-    for (int i = 0; i < count; ++i) seed << (i ? "," : "") << "\"555-" << (1000000 + i) << "\"";
-    seed << "] } }";
-  }
-  seed << R"( ] } ] },
-             "netcfg": { "preferredServer": "NDS1", "preferredTree": "BENCH", "loginName": "ADMIN" },
-             "workstations": [ { "name": "WS-BENCH", "connections": [
-               { "server": "NDS1", "station": 1, "login": "ADMIN", "primary": true } ] } ] })";
-  nwsim::createNetworkFromText(d, seed.str(), "generated");
-  if (made.empty())
-    std::atexit([] {
-      std::error_code ec;
-      for (auto& [n, dir] : made) std::filesystem::remove_all(dir, ec);
-    });
-  made[count] = d;
-  return d;
+  return bench::generatedNetwork("nds", count, [&](const std::filesystem::path& d) {
+    std::ostringstream seed;
+    seed << R"({ "servers": [ { "name": "NDS1", "kind": "directory", "tree": "BENCH",
+                 "objects": [ { "name": "ADMIN", "type": "user", "id": "3C000031" } ] } ],
+               "directory": { "tree": "BENCH",
+                 "acl": [ { "subject": "[Root]", "attribute": "[Entry Rights]", "rights": "B" },
+                          { "subject": "[Root]", "attribute": "[All Attributes Rights]", "rights": "CR" } ],
+                 "objects": [ { "name": "O=BENCH", "class": "Organization", "objects": [
+                   { "name": "CN=ADMIN", "class": "User", "id": "3C000031", "attributes": { "Surname": "Admin" } })";
+    if (count > 0) {
+      seed << R"(, { "name": "CN=U)" << count << R"(", "class": "User", "attributes": { "Surname": "Bench", "Telephone Number": [)";
+      for (int i = 0; i < count; ++i) seed << (i ? "," : "") << "\"555-" << (1000000 + i) << "\"";
+      seed << "] } }";
+    }
+    seed << R"( ] } ] },
+               "netcfg": { "preferredServer": "NDS1", "preferredTree": "BENCH", "loginName": "ADMIN" },
+               "workstations": [ { "name": "WS-BENCH", "connections": [
+                 { "server": "NDS1", "station": 1, "login": "ADMIN", "primary": true } ] } ] })";
+    nwsim::createNetworkFromText(d, seed.str(), "generated");
+  });
 }
 
 // The units loaded on the network for `count`, once per network.
-bool ready(int count) {
-  static ostrel::TOstrel* ostrelUnit = nullptr;
-  static nwnds::TNWNDS* ndsUnit = nullptr;
-  static int current = -1;
-  if (current == count) return true;
-  nwsim::useNetwork(benchNetwork(count), "WS-BENCH");
-  delete ndsUnit;
-  delete ostrelUnit;
-  ostrelUnit = new ostrel::TOstrel;
-  ndsUnit = new nwnds::TNWNDS;
-  current = count;
-  return nwnds::ndsInit();
-}
+bool ready(int count) { return bench::loadDirectoryUnits(benchNetwork(count)); }
 
 const std::string kUser = "CN=ADMIN.O=BENCH";
 

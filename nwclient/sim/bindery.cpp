@@ -1,6 +1,7 @@
 #include "bindery.h"
 
 #include "password_hash.h"
+#include "wildcard.h"
 
 #include <algorithm>
 #include <cctype>
@@ -29,29 +30,7 @@ bool Bindery::hasWildcards(const std::string& name) {
   return name.find_first_of("*?") != std::string::npos;
 }
 
-bool Bindery::matches(const std::string& pattern, const std::string& name) {
-  // Iterative matching with one backtrack point: linear in practice, never recursive.
-  std::size_t p = 0, n = 0, star = std::string::npos, mark = 0;
-  auto eq = [](char a, char b) {
-    return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
-  };
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || (pattern[p] != '*' && eq(pattern[p], name[n])))) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == '*') {
-      star = p++;
-      mark = n;
-    } else if (star != std::string::npos) {
-      p = star + 1;
-      n = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
+bool Bindery::matches(const std::string& pattern, const std::string& name) { return wildcardMatch(pattern, name); }
 
 std::optional<Bindery::Object> Bindery::find(const std::string& name, std::uint16_t type) {
   std::optional<Object> o;

@@ -1,5 +1,7 @@
 #include "dir_listing.h"
 
+#include "wildcard.h"
+
 #include <sys/stat.h>
 #include <time.h>
 
@@ -109,25 +111,7 @@ std::size_t firstCandidate(const Listing& listing, std::size_t from, std::string
 }
 
 bool matchesPattern(std::string_view pattern, std::string_view name) {
-  if (pattern == "*.*" || pattern == "*") return true;
-  // Iterative glob with one backtracking point per "*".
-  std::size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || up(pattern[p]) == up(name[n]))) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == '*') {
-      star = p++;
-      mark = n;
-    } else if (star != std::string_view::npos) {
-      p = star + 1;
-      n = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
+  return pattern == "*.*" || pattern == "*" || wildcardMatch(pattern, name);
 }
 
 } // namespace nwsim
