@@ -78,6 +78,22 @@ NWCCODE mountedVolume(Session& s, const Server& server, int number, Volumes::Vol
   return NWE_OK;
 }
 
+// What the space calls of an object work on: the object (display-form ID) on a mounted volume
+// of the connection's server. Changing a restriction is for console operators.
+struct ObjectOnVolume {
+  Connection c;
+  Server server;
+  std::uint32_t id = 0;
+  Volumes::Volume v;
+
+  NWCCODE open(Session& s, NWCONN_HANDLE conn, nuint32 objectID, int volNumber, bool change = false) {
+    if (NWCCODE rc = objectOf(s, conn, objectID, c, server, id)) return rc;
+    if (change && !nwsim::Bindery(s.db(), server.id).isConsoleOperator(c.objectId, server.name))
+      return NWE_NO_CONSOLE_RIGHTS;
+    return mountedVolume(s, server, volNumber, v);
+  }
+};
+
 } // namespace
 
 extern "C" {
@@ -167,13 +183,9 @@ NWCCODE NWGetDirSpaceInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint16 volNumbe
 NWCCODE NWGetDiskUtilization(NWCONN_HANDLE conn, nuint32 objectID, nuint8 volNumber, nuint16* usedDirectories,
                              nuint16* usedFiles, nuint16* usedBlocks) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    std::uint32_t id = 0;
-    if (NWCCODE rc = objectOf(s, conn, objectID, c, server, id)) return rc;
-    Volumes::Volume v;
-    if (NWCCODE rc = mountedVolume(s, server, volNumber, v)) return rc;
-    const auto u = VolumeSpace(s).ownedBy(server, v, id);
+    ObjectOnVolume o;
+    if (NWCCODE rc = o.open(s, conn, objectID, volNumber)) return rc;
+    const auto u = VolumeSpace(s).ownedBy(o.server, o.v, o.id);
     if (usedDirectories) *usedDirectories = clamp16(u.directories);
     if (usedFiles) *usedFiles = clamp16(u.files);
     if (usedBlocks) *usedBlocks = clamp16(u.blocks);
@@ -184,45 +196,31 @@ NWCCODE NWGetDiskUtilization(NWCONN_HANDLE conn, nuint32 objectID, nuint8 volNum
 NWCCODE NWGetObjDiskRestrictions(NWCONN_HANDLE conn, nuint8 volNumber, nuint32 objectID, nuint32* restriction,
                                  nuint32* inUse) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    std::uint32_t id = 0;
-    if (NWCCODE rc = objectOf(s, conn, objectID, c, server, id)) return rc;
-    Volumes::Volume v;
-    if (NWCCODE rc = mountedVolume(s, server, volNumber, v)) return rc;
+    ObjectOnVolume o;
+    if (NWCCODE rc = o.open(s, conn, objectID, volNumber)) return rc;
     VolumeSpace space(s);
-    if (restriction) *restriction = space.restriction(server.id, v.number, id).value_or(NW_NO_RESTRICTION);
-    if (inUse) *inUse = clamp32(space.ownedBy(server, v, id).blocks);
+    if (restriction) *restriction = space.restriction(o.server.id, o.v.number, o.id).value_or(NW_NO_RESTRICTION);
+    if (inUse) *inUse = clamp32(space.ownedBy(o.server, o.v, o.id).blocks);
     return NWE_OK;
   });
 }
 
 NWCCODE NWSetObjectVolSpaceLimit(NWCONN_HANDLE conn, nuint16 volNumber, nuint32 objectID, nuint32 restriction) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    std::uint32_t id = 0;
-    if (NWCCODE rc = objectOf(s, conn, objectID, c, server, id)) return rc;
-    if (!nwsim::Bindery(s.db(), server.id).isConsoleOperator(c.objectId, server.name)) return NWE_NO_CONSOLE_RIGHTS;
-    Volumes::Volume v;
-    if (NWCCODE rc = mountedVolume(s, server, volNumber, v)) return rc;
+    ObjectOnVolume o;
+    if (NWCCODE rc = o.open(s, conn, objectID, volNumber, true)) return rc;
     VolumeSpace space(s);
-    if (restriction >= NW_NO_RESTRICTION) space.unrestrict(server.id, v.number, id);
-    else space.restrict(server.id, v.number, id, restriction);
+    if (restriction >= NW_NO_RESTRICTION) space.unrestrict(o.server.id, o.v.number, o.id);
+    else space.restrict(o.server.id, o.v.number, o.id, restriction);
     return NWE_OK;
   });
 }
 
 NWCCODE NWRemoveObjectDiskRestrictions(NWCONN_HANDLE conn, nuint8 volNumber, nuint32 objectID) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    std::uint32_t id = 0;
-    if (NWCCODE rc = objectOf(s, conn, objectID, c, server, id)) return rc;
-    if (!nwsim::Bindery(s.db(), server.id).isConsoleOperator(c.objectId, server.name)) return NWE_NO_CONSOLE_RIGHTS;
-    Volumes::Volume v;
-    if (NWCCODE rc = mountedVolume(s, server, volNumber, v)) return rc;
-    VolumeSpace(s).unrestrict(server.id, v.number, id);
+    ObjectOnVolume o;
+    if (NWCCODE rc = o.open(s, conn, objectID, volNumber, true)) return rc;
+    VolumeSpace(s).unrestrict(o.server.id, o.v.number, o.id);
     return NWE_OK;
   });
 }

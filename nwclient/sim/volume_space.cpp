@@ -10,18 +10,27 @@ namespace nwsim {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Adds one entry, a directory or a file with its blocks, to a usage.
+void count(VolumeSpace::Usage& u, const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) {
+    ++u.directories;
+  } else {
+    ++u.files;
+    u.blocks += VolumeSpace::blocksOf(static_cast<std::uint64_t>(st.st_size));
+  }
+}
+
+} // namespace
+
 VolumeSpace::Usage VolumeSpace::usageOf(const fs::path& dir) {
   Usage u;
   std::error_code ec;
   for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
     struct stat st{};
     if (::lstat(it->path().c_str(), &st) != 0) continue;
-    if (S_ISDIR(st.st_mode)) {
-      ++u.directories;
-    } else {
-      ++u.files;
-      u.blocks += blocksOf(static_cast<std::uint64_t>(st.st_size));
-    }
+    count(u, st);
   }
   return u;
 }
@@ -49,12 +58,7 @@ VolumeSpace::Usage VolumeSpace::ownedBy(const Server& server, const Volumes::Vol
     fs::path local;
     struct stat st{};
     if (!parts || volumes.localPath(server.name, v, *parts, local) || ::stat(local.c_str(), &st) != 0) continue;
-    if (S_ISDIR(st.st_mode)) {
-      ++u.directories;
-    } else {
-      ++u.files;
-      u.blocks += blocksOf(static_cast<std::uint64_t>(st.st_size));
-    }
+    count(u, st);
   }
   return u;
 }
