@@ -151,6 +151,17 @@ int ndir(const Args& args) {
   return 0;
 }
 
+// The attributes a file's flags and a directory's flags have in common.
+template <typename Flags>
+void setDosFlags(Flags& flags, std::uint32_t attributes) {
+  flags.readOnly = attributes & 0x1;
+  flags.hidden = attributes & 0x2;
+  flags.system = attributes & 0x4;
+  flags.executeOnly = attributes & 0x8;
+  flags.archive = attributes & 0x20;
+  flags.shareable = attributes & 0x80;
+}
+
 int flag(const Args& args) {
   const std::string path = rtl::UpperCase(args.need(0, "path"));
   const std::vector<std::string> wanted(args.positional().begin() + 1, args.positional().end());
@@ -166,12 +177,7 @@ int flag(const Args& args) {
     bool ok;
     if (directory) {
       nwserver::TNWAllFileFlags flags;
-      flags.readOnly = attributes & 0x1;
-      flags.hidden = attributes & 0x2;
-      flags.system = attributes & 0x4;
-      flags.executeOnly = attributes & 0x8;
-      flags.archive = attributes & 0x20;
-      flags.shareable = attributes & 0x80;
+      setDosFlags(flags, attributes);
       flags.immediatePurge = attributes & 0x10000;
       flags.renameInhibit = attributes & 0x20000;
       flags.deleteInhibit = attributes & 0x40000;
@@ -180,12 +186,7 @@ int flag(const Args& args) {
     } else {
       if (attributes & ~0xFFu) throw CommandError("only Ro Rw S H Sy A X and N can be set on a file");
       nwserver::TNWFileFlags flags;
-      flags.readOnly = attributes & 0x1;
-      flags.hidden = attributes & 0x2;
-      flags.system = attributes & 0x4;
-      flags.executeOnly = attributes & 0x8;
-      flags.archive = attributes & 0x20;
-      flags.shareable = attributes & 0x80;
+      setDosFlags(flags, attributes);
       ok = nwserver::setFileFlags(0, path, flags);
     }
     if (!ok) throw CommandError("cannot set the attributes of " + path + " (" + errorText() + ")");
