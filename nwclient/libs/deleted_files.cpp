@@ -4,6 +4,7 @@
 // since the scan cannot point them at another directory.
 #include "marshal.h"
 
+#include <effective_rights.h>
 #include <redirector.h>
 #include <salvage.h>
 
@@ -31,14 +32,20 @@ bool containsIgnoringCase(const std::string& text, const std::string& part) {
 }
 
 // The deleted file a recover or purge names, on the connection's server.
-NWCCODE deletedFile(Session& s, NWCONN_HANDLE conn, nuint32 seq, nuint32 volNumber, nuint32 dirBase, Server& server,
-                    Volumes::Volume& volume, DeletedFile& out) {
+// The deleted file a salvage or purge names, when the caller holds `rights` in its directory
+// (else `refusal`).
+NWCCODE deletedFile(Session& s, NWCONN_HANDLE conn, nuint32 seq, nuint32 volNumber, nuint32 dirBase,
+                    std::uint16_t rights, NWCCODE refusal, Server& server, Volumes::Volume& volume, DeletedFile& out) {
   nwsim::Connection c;
   if (NWCCODE rc = s.use(conn, c, server)) return rc;
   auto v = Volumes(s.db(), s.network().dir()).byNumber(server.id, static_cast<int>(volNumber));
   if (!v || !v->mounted) return NWE_VOLUME_DOES_NOT_EXIST;
-  auto f = Salvage(s).find(server.id, v->number, dirBase, seq);
+  Salvage salvage(s);
+  auto f = salvage.find(server.id, v->number, dirBase, seq);
   if (!f) return NWE_FILE_NOT_FOUND;
+  const auto directory = salvage.directoryOf(server.id, v->number, dirBase);
+  if (!directory || !nwsim::EffectiveRights(s.db(), server.id).allow(c.objectId, v->number, *directory, rights))
+    return refusal;
   volume = *v;
   out = *f;
   return NWE_OK;
@@ -90,7 +97,9 @@ NWCCODE NWRecoverDeletedFile(NWCONN_HANDLE conn, nuint8, nuint32 iterationHandle
     Server server;
     Volumes::Volume v;
     DeletedFile f;
-    if (NWCCODE rc = deletedFile(s, conn, iterationHandle, volNumber, dirBase, server, v, f)) return rc;
+    if (NWCCODE rc = deletedFile(s, conn, iterationHandle, volNumber, dirBase, nwsim::NWR_CREATE,
+                                 NWE_NO_CREATE_PRIVILEGE, server, v, f))
+      return rc;
     if (!containsIgnoringCase(f.name, m::getString(delFileName, NW_PATH_SIZE))) return NWE_FILE_NOT_FOUND;
     return Salvage(s).recover(server, v, f, m::getString(rcvrFileName, NW_PATH_SIZE));
   });
@@ -102,7 +111,9 @@ NWCCODE NWPurgeDeletedFile(NWCONN_HANDLE conn, nuint8, nuint32 iterationHandle, 
     Server server;
     Volumes::Volume v;
     DeletedFile f;
-    if (NWCCODE rc = deletedFile(s, conn, iterationHandle, volNumber, dirBase, server, v, f)) return rc;
+    if (NWCCODE rc = deletedFile(s, conn, iterationHandle, volNumber, dirBase, nwsim::NWR_ERASE,
+                                 NWE_NO_DELETE_PRIVILEGE, server, v, f))
+      return rc;
     const std::string name = m::getString(fileName, NW_PATH_SIZE);
     if (name.size() != f.name.size() || !containsIgnoringCase(f.name, name)) return NWE_FILE_NOT_FOUND;
     return Salvage(s).purge(server, v, f);

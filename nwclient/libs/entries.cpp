@@ -3,6 +3,7 @@
 #include "marshal.h"
 
 #include <dir_listing.h>
+#include <effective_rights.h>
 #include <file_entries.h>
 #include <redirector.h>
 #include <salvage.h>
@@ -13,6 +14,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 using nwsim::EntryInfo;
 using nwsim::FileEntries;
@@ -129,30 +132,38 @@ NWCCODE scan(Session& s, NWCONN_HANDLE conn, nuint8 dirHandle, unsigned searchAt
 }
 
 // Applies `change` to what is kept for every file the path selects; NWE_FILE_NOT_FOUND
-// when it selects none.
+// when it selects none, NWE_NO_SET_PRIVILEGE (and nothing changed) when the caller lacks the
+// modify right at one of them.
 template <typename Change>
 NWCCODE changeFiles(Session& s, NWCONN_HANDLE conn, nuint8 dirHandle, const char* filePath, nuint8 searchAttributes,
                     Change&& change) {
   if (!filePath) return NWE_INVALID_PARAMETER;
   Selection sel;
   if (NWCCODE rc = selectPath(s, conn, dirHandle, m::getString(filePath, NW_PATH_SIZE), sel)) return rc;
-  FileEntries entries(s.db());
+  std::vector<std::pair<std::string, EntryInfo>> files;
   EntryInfo info;
-  std::size_t changed = 0;
   for (std::size_t i = nextEntry(s, sel, 0, searchAttributes & ~NWSA_DIRECTORIES, info); i < sel.listing->size();
-       i = nextEntry(s, sel, i + 1, searchAttributes & ~NWSA_DIRECTORIES, info)) {
-    change(info);
-    entries.put(sel.dir.server.id, sel.dir.volume.number, childPath(sel.dir, (*sel.listing)[i].name), info);
-    ++changed;
+       i = nextEntry(s, sel, i + 1, searchAttributes & ~NWSA_DIRECTORIES, info))
+    files.emplace_back(childPath(sel.dir, (*sel.listing)[i].name), info);
+  if (files.empty()) return NWE_FILE_NOT_FOUND;
+  nwsim::EffectiveRights rights(s.db(), sel.dir.server.id);
+  for (const auto& [path, kept] : files)
+    if (!rights.allow(sel.dir.conn.objectId, sel.dir.volume.number, path, nwsim::NWR_MODIFY)) return NWE_NO_SET_PRIVILEGE;
+  FileEntries entries(s.db());
+  for (auto& [path, kept] : files) {
+    change(kept);
+    entries.put(sel.dir.server.id, sel.dir.volume.number, path, kept);
   }
-  return changed ? NWCCODE(NWE_OK) : NWCCODE(NWE_FILE_NOT_FOUND);
+  return NWE_OK;
 }
 
-// The directory of a handle, and what is kept for it.
+// The directory of a handle, and what is kept for it; the caller needs `rights` there.
 template <typename Change>
-NWCCODE changeDirectory(Session& s, NWCONN_HANDLE conn, nuint8 dirHandle, Change&& change) {
+NWCCODE changeDirectory(Session& s, NWCONN_HANDLE conn, nuint8 dirHandle, std::uint16_t rights, Change&& change) {
   Location at;
   if (NWCCODE rc = Redirector(s).locateBelow(conn, dirHandle, {}, at)) return rc;
+  if (!nwsim::EffectiveRights(s.db(), at.server.id).allow(at.conn.objectId, at.volume.number, at.path(), rights))
+    return NWE_NO_SET_PRIVILEGE;
   FileEntries entries(s.db());
   EntryInfo info = entries.get(at.server.id, at.volume.number, at.path());
   if (NWCCODE rc = change(info)) return rc;
@@ -290,7 +301,13 @@ NWCCODE NWSetDirEntryInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint8, nuint32,
   NWSIM_SERVE({
     constexpr nuint32 kAttributes = 0x02, kRightsMask = 0x1000, kMaxSpace = 0x4000;
     if (!newEntryInfo || (changeBits & ~(kAttributes | kRightsMask | kMaxSpace))) return NWE_INVALID_PARAMETER;
-    return changeDirectory(s, conn, dirHandle, [&](EntryInfo& info) {
+    // Attributes need the modify right, the rights mask access control, a space limit the
+    // supervisory right.
+    std::uint16_t needed = 0;
+    if (changeBits & kAttributes) needed |= nwsim::NWR_MODIFY;
+    if (changeBits & kRightsMask) needed |= nwsim::NWR_ACCESS_CONTROL;
+    if (changeBits & kMaxSpace) needed |= nwsim::NWR_SUPERVISOR;
+    return changeDirectory(s, conn, dirHandle, needed, [&](EntryInfo& info) {
       if (changeBits & kAttributes) info.attributes = newEntryInfo->attributes & ~nuint32(NWA_DIRECTORY);
       if (changeBits & kRightsMask) info.inheritedMask = newEntryInfo->info.dir.inheritedRightsMask & nwsim::NWR_ALL;
       if (changeBits & kMaxSpace) info.maxSpace = newEntryInfo->info.dir.maxSpace;
@@ -301,7 +318,7 @@ NWCCODE NWSetDirEntryInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint8, nuint32,
 
 NWCCODE NWSetDirSpaceLimit(NWCONN_HANDLE conn, nuint8 dirHandle, nuint32 spaceLimit) {
   NWSIM_SERVE({
-    return changeDirectory(s, conn, dirHandle, [&](EntryInfo& info) {
+    return changeDirectory(s, conn, dirHandle, nwsim::NWR_SUPERVISOR, [&](EntryInfo& info) {
       info.maxSpace = spaceLimit;
       return NWCCODE(NWE_OK);
     });

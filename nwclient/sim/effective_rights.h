@@ -18,6 +18,10 @@ public:
   /// The rights (NWR_... bits) of the object at `path` (a key below the volume's root, any
   /// spelling FileEntries::key accepts). 0 for object 0 (nobody logged in).
   std::uint16_t of(std::uint32_t objectId, int volume, std::string_view path);
+  /// Whether the object holds every one of `rights` at `path`.
+  bool allow(std::uint32_t objectId, int volume, std::string_view path, std::uint16_t rights) {
+    return (of(objectId, volume, path) & rights) == rights;
+  }
 
 private:
   /// The object, its groups and the objects it is security-equivalent to.

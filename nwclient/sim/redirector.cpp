@@ -2,12 +2,13 @@
 
 #include "dir_handles.h"
 #include "drive_table.h"
+#include "effective_rights.h"
 #include "file_entries.h"
 #include "open_files.h"
 #include "salvage.h"
 #include "stations.h"
-#include "volume_space.h"
 #include "transactions.h"
+#include "volume_space.h"
 
 #include <nwclient/paths.h>
 
@@ -205,6 +206,10 @@ int nwsimDeleteFile(const char* path) {
     nwsim::Redirector r(s);
     nwsim::Location at;
     if (r.locate(path, 0, 0, at)) return false;
+    // Deleting needs the erase right at the file.
+    if (!nwsim::EffectiveRights(s.db(), at.server.id).allow(at.conn.objectId, at.volume.number, at.path(),
+                                                           nwsim::NWR_ERASE))
+      return false;
     // A transaction running on the station gets the file back when it is backed out.
     std::filesystem::path local;
     if (!r.localPath(at, local)) nwsim::Transactions(s).reaching(at, local);

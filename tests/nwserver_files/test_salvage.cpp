@@ -168,3 +168,27 @@ TEST_F(FilesTest, TheDeletingStationsUserIsTheDeletor) {
   ASSERT_TRUE(nwserver::getObjDiskRestrictions(0, "DATA", "JSMITH", restriction, inUse));
   EXPECT_EQ(inUse, 0);
 }
+
+TEST_F(FilesTest, DeletingSalvagingPurgingAndChangingNeedTheirRights) {
+  become("WS-SALES");  // JSMITH: read, write, create, erase and file scan in DATA:SHARED only
+  EXPECT_FALSE(platform::deleteFile("SYS:PUBLIC\\README.TXT")) << "no erase right";
+  EXPECT_TRUE(std::filesystem::exists(volume("FS1", "SYS") / "PUBLIC" / "README.TXT"));
+  EXPECT_FALSE(nwserver::salvage(0, "SYS:PUBLIC\\OLD.EXE", "OLD.EXE")) << "no create right";
+  EXPECT_FALSE(nwserver::purgeFile(0, "SYS:PUBLIC\\OLD.EXE"));
+  EXPECT_EQ(lasterror(), NWE_NO_DELETE_PRIVILEGE);
+  EXPECT_EQ(deletedIn("SYS:PUBLIC"), (std::vector<std::string>{"OLD.EXE"}));
+
+  // Without the modify right no attribute, and without supervisory rights no limit, changes.
+  nwserver::TNWFileFlags flags;
+  flags.readOnly = true;
+  EXPECT_FALSE(nwserver::setFileFlags(0, "DATA:SHARED\\BUDGET.XLS", flags));
+  EXPECT_EQ(lasterror(), NWE_NO_SET_PRIVILEGE);
+  EXPECT_FALSE(nwserver::setDirSpaceLimit("DATA:SHARED", 4096));
+  EXPECT_EQ(lasterror(), NWE_NO_SET_PRIVILEGE);
+
+  // What his rights in DATA:SHARED allow goes through.
+  EXPECT_TRUE(nwserver::salvage(0, "DATA:SHARED\\NOTES.TXT", "NOTES.TXT"));
+  EXPECT_TRUE(std::filesystem::exists(volume("FS1", "DATA") / "SHARED" / "NOTES.TXT"));
+  EXPECT_TRUE(platform::deleteFile("DATA:SHARED\\NOTES.TXT"));
+  EXPECT_TRUE(nwserver::purgeFile(0, "DATA:SHARED\\NOTES.TXT")) << unitError();
+}

@@ -30,7 +30,8 @@ extern "C" {
 
 /* Completion codes of trustees, besides those of <nwclient/nwclient.h>. */
 enum {
-  NWE_NO_SET_PRIVILEGE  = 0x898C, /* the caller may not change the trustees of that path */
+  NWE_NO_SET_PRIVILEGE  = 0x898C, /* the caller may not change the trustees, attributes,
+                                      rights mask or space limit of that path */
   NWE_TRUSTEE_NOT_FOUND = 0x89FE  /* the object is no trustee of that path */
 };
 

@@ -24,6 +24,8 @@ extern "C" {
 /* Completion codes of volumes, files and deleted files, besides those of <nwclient/paths.h>. */
 enum {
   NWE_INSUFFICIENT_SPACE = 0x8901, /* a write would exceed a space limit or restriction */
+  NWE_NO_CREATE_PRIVILEGE = 0x8984, /* salvaging needs the create right in the directory */
+  NWE_NO_DELETE_PRIVILEGE = 0x898A, /* deleting and purging need the erase right */
   NWE_NAME_EXISTS        = 0x8992, /* recovering onto a name in use */
   NWE_ACCESS_DENIED      = 0x8994  /* read-only or delete-inhibited entry */
 };
