@@ -32,6 +32,18 @@ NWCCODE console(Session& s, NWCONN_HANDLE conn, Connection& c, Server& server) {
   return NWE_OK;
 }
 
+// A console command on the connection's server, for console operators; `present`: the call's
+// arguments are there.
+template <typename Command>
+NWCCODE onConsole(Session& s, NWCONN_HANDLE conn, bool present, Command&& command) {
+  Connection c;
+  Server server;
+  if (NWCCODE rc = console(s, conn, c, server)) return rc;
+  if (!present) return NWE_INVALID_PARAMETER;
+  ServerConsole sc(s, server, c.id);
+  return command(sc);
+}
+
 void putHeader(SERVER_AND_VCONSOLE_INFO& h, nuint16& reserved, const ServerConsole::Stats& st) {
   h.currentServerTime = st.ticks;
   h.vconsoleVersion = 1;
@@ -482,74 +494,60 @@ NWCCODE NWGetNLMInfo(NWCONN_HANDLE conn, nuint32 nlmNumber, char* fileName128, c
 
 NWCCODE NWSMLoadNLM(NWCONN_HANDLE conn, const char* path) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    if (NWCCODE rc = console(s, conn, c, server)) return rc;
-    if (!path) return NWE_INVALID_PARAMETER;
-    return ServerConsole(s, server, c.id).load(m::getString(path, 128));
+    return onConsole(s, conn, path, [&](ServerConsole& sc) {
+      return sc.load(m::getString(path, 128));
+    });
   });
 }
 
 NWCCODE NWSMUnloadNLM(NWCONN_HANDLE conn, const char* moduleName) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    if (NWCCODE rc = console(s, conn, c, server)) return rc;
-    if (!moduleName) return NWE_INVALID_PARAMETER;
-    return ServerConsole(s, server, c.id).unload(m::getString(moduleName, 128));
+    return onConsole(s, conn, moduleName, [&](ServerConsole& sc) {
+      return sc.unload(m::getString(moduleName, 128));
+    });
   });
 }
 
 NWCCODE NWSMExecuteNCFFile(NWCONN_HANDLE conn, const char* path) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    if (NWCCODE rc = console(s, conn, c, server)) return rc;
-    if (!path) return NWE_INVALID_PARAMETER;
-    return ServerConsole(s, server, c.id).execute(m::getString(path, 128));
+    return onConsole(s, conn, path, [&](ServerConsole& sc) {
+      return sc.execute(m::getString(path, 128));
+    });
   });
 }
 
 NWCCODE NWSMMountVolume(NWCONN_HANDLE conn, const char* volumeName, nuint32* volumeNumber) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    if (NWCCODE rc = console(s, conn, c, server)) return rc;
-    if (!volumeName) return NWE_INVALID_PARAMETER;
-    std::uint32_t number = 0;
-    if (NWCCODE rc = ServerConsole(s, server, c.id).mount(m::getString(volumeName, 16), number)) return rc;
-    if (volumeNumber) *volumeNumber = number;
-    return NWE_OK;
+    return onConsole(s, conn, volumeName, [&](ServerConsole& sc) {
+      std::uint32_t number = 0;
+      if (NWCCODE rc = sc.mount(m::getString(volumeName, 16), number)) return rc;
+      if (volumeNumber) *volumeNumber = number;
+      return NWCCODE(NWE_OK);
+    });
   });
 }
 
 NWCCODE NWSMDismountVolumeByName(NWCONN_HANDLE conn, const char* volumeName) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    if (NWCCODE rc = console(s, conn, c, server)) return rc;
-    if (!volumeName) return NWE_INVALID_PARAMETER;
-    return ServerConsole(s, server, c.id).dismount(m::getString(volumeName, 16));
+    return onConsole(s, conn, volumeName, [&](ServerConsole& sc) {
+      return sc.dismount(m::getString(volumeName, 16));
+    });
   });
 }
 
 NWCCODE NWSMSetDynamicCmdStrValue(NWCONN_HANDLE conn, const char* parameterName, const char* value) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    if (NWCCODE rc = console(s, conn, c, server)) return rc;
-    if (!parameterName || !value) return NWE_INVALID_PARAMETER;
-    return ServerConsole(s, server, c.id).setString(m::getString(parameterName, kNameSize), m::getString(value, kNameSize));
+    return onConsole(s, conn, parameterName && value, [&](ServerConsole& sc) {
+      return sc.setString(m::getString(parameterName, kNameSize), m::getString(value, kNameSize));
+    });
   });
 }
 
 NWCCODE NWSMSetDynamicCmdIntValue(NWCONN_HANDLE conn, const char* parameterName, nuint32 value) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    if (NWCCODE rc = console(s, conn, c, server)) return rc;
-    if (!parameterName) return NWE_INVALID_PARAMETER;
-    return ServerConsole(s, server, c.id).setInt(m::getString(parameterName, kNameSize), value);
+    return onConsole(s, conn, parameterName, [&](ServerConsole& sc) {
+      return sc.setInt(m::getString(parameterName, kNameSize), value);
+    });
   });
 }
 
