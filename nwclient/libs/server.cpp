@@ -32,6 +32,21 @@ NWCCODE console(Session& s, NWCONN_HANDLE conn, Connection& c, Server& server) {
   return NWE_OK;
 }
 
+// A statistics record of the connection's server: zeroed, then filled by `fill` from the
+// server's console and its figures of now.
+template <typename Record, typename Fill>
+NWCCODE statsRecord(Session& s, NWCONN_HANDLE conn, Record* record, Fill&& fill) {
+  Connection c;
+  Server server;
+  if (NWCCODE rc = s.use(conn, c, server)) return rc;
+  if (!record) return NWE_INVALID_PARAMETER;
+  ServerConsole console(s, server, c.id);
+  const auto st = console.stats();
+  std::memset(record, 0, sizeof *record);
+  fill(console, st);
+  return NWE_OK;
+}
+
 // A console command on the connection's server, for console operators; `present`: the call's
 // arguments are there.
 template <typename Command>
@@ -364,95 +379,71 @@ NWCCODE NWGetFileServerInfo(NWCONN_HANDLE conn, NWFSE_FILE_SERVER_INFO* info) {
 
 NWCCODE NWGetCacheInfo(NWCONN_HANDLE conn, NWFSE_CACHE_INFO* info) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    if (NWCCODE rc = s.use(conn, c, server)) return rc;
-    if (!info) return NWE_INVALID_PARAMETER;
-    ServerConsole console(s, server, c.id);
-    const auto st = console.stats();
-    std::memset(info, 0, sizeof *info);
-    putHeader(info->serverTimeAndVConsoleInfo, info->reserved, st);
-    const nuint32 blocks = static_cast<nuint32>(console.setting("MAXIMUM FILE CACHE BUFFERS", 1000));
-    info->cacheCounters[0] = st.packets;             // read requests
-    info->cacheCounters[4] = st.packets - st.packets / 10;  // hits
-    info->cacheCounters[18] = 18 * 60;               // LRU sitting time: a minute
-    info->cacheCounters[21] = static_cast<nuint32>(st.openFiles);  // dirty blocks
-    info->memCounters[0] = blocks;
-    info->memCounters[1] = blocks - std::min<nuint32>(blocks, static_cast<nuint32>(st.openFiles));
-    info->trendCounters[1] = st.packets ? 90 : 0;
-    info->trendCounters[3] = static_cast<nuint32>(st.openFiles ? 1 : 0);
-    info->trendCounters[9] = st.utilization * 10;
-    info->cacheSettings[0] = static_cast<nuint32>(console.setting("CACHE BUFFER SIZE", 4096));
-    info->cacheSettings[1] = static_cast<nuint32>(console.setting("MAXIMUM CONCURRENT DISK CACHE WRITES", 50));
-    info->cacheSettings[5] = static_cast<nuint32>(console.setting("DIRTY DISK CACHE DELAY TIME", 3300)) * 182 / 10000;
-    info->cacheSettings[6] = static_cast<nuint32>(console.setting("MINIMUM FILE CACHE BUFFERS", 20));
-    info->cacheSettings[7] = blocks;
-    info->cacheSettings[8] = 10;
-    return NWE_OK;
+    return statsRecord(s, conn, info, [&](ServerConsole& console, const ServerConsole::Stats& st) {
+      putHeader(info->serverTimeAndVConsoleInfo, info->reserved, st);
+      const nuint32 blocks = static_cast<nuint32>(console.setting("MAXIMUM FILE CACHE BUFFERS", 1000));
+      info->cacheCounters[0] = st.packets;             // read requests
+      info->cacheCounters[4] = st.packets - st.packets / 10;  // hits
+      info->cacheCounters[18] = 18 * 60;               // LRU sitting time: a minute
+      info->cacheCounters[21] = static_cast<nuint32>(st.openFiles);  // dirty blocks
+      info->memCounters[0] = blocks;
+      info->memCounters[1] = blocks - std::min<nuint32>(blocks, static_cast<nuint32>(st.openFiles));
+      info->trendCounters[1] = st.packets ? 90 : 0;
+      info->trendCounters[3] = static_cast<nuint32>(st.openFiles ? 1 : 0);
+      info->trendCounters[9] = st.utilization * 10;
+      info->cacheSettings[0] = static_cast<nuint32>(console.setting("CACHE BUFFER SIZE", 4096));
+      info->cacheSettings[1] = static_cast<nuint32>(console.setting("MAXIMUM CONCURRENT DISK CACHE WRITES", 50));
+      info->cacheSettings[5] = static_cast<nuint32>(console.setting("DIRTY DISK CACHE DELAY TIME", 3300)) * 182 / 10000;
+      info->cacheSettings[6] = static_cast<nuint32>(console.setting("MINIMUM FILE CACHE BUFFERS", 20));
+      info->cacheSettings[7] = blocks;
+      info->cacheSettings[8] = 10;
+    });
   });
 }
 
 NWCCODE NWGetFileSystemStats(NWCONN_HANDLE conn, FILESYS_STATS* stats) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    if (NWCCODE rc = s.use(conn, c, server)) return rc;
-    if (!stats) return NWE_INVALID_PARAMETER;
-    ServerConsole console(s, server, c.id);
-    const auto st = console.stats();
-    std::memset(stats, 0, sizeof *stats);
-    stats->systemElapsedTime = st.ticks;
-    stats->maxOpenFiles = static_cast<nuint16>(console.setting("MAXIMUM OPEN FILES", 240));
-    stats->maxFilesOpened = static_cast<nuint16>(st.peakOpenFiles);
-    stats->currOpenFiles = static_cast<nuint16>(st.openFiles);
-    stats->totalFilesOpened = st.filesOpened;
-    stats->totalReadRequests = st.packets / 2;
-    stats->totalWriteRequests = st.packets / 4;
-    return NWE_OK;
+    return statsRecord(s, conn, stats, [&](ServerConsole& console, const ServerConsole::Stats& st) {
+      stats->systemElapsedTime = st.ticks;
+      stats->maxOpenFiles = static_cast<nuint16>(console.setting("MAXIMUM OPEN FILES", 240));
+      stats->maxFilesOpened = static_cast<nuint16>(st.peakOpenFiles);
+      stats->currOpenFiles = static_cast<nuint16>(st.openFiles);
+      stats->totalFilesOpened = st.filesOpened;
+      stats->totalReadRequests = st.packets / 2;
+      stats->totalWriteRequests = st.packets / 4;
+    });
   });
 }
 
 NWCCODE NWGetDiskCacheStats(NWCONN_HANDLE conn, DSK_CACHE_STATS* stats) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    if (NWCCODE rc = s.use(conn, c, server)) return rc;
-    if (!stats) return NWE_INVALID_PARAMETER;
-    ServerConsole console(s, server, c.id);
-    const auto st = console.stats();
-    std::memset(stats, 0, sizeof *stats);
-    stats->systemElapsedTime = st.ticks;
-    stats->cacheBufferCount = static_cast<nuint16>(console.setting("MAXIMUM FILE CACHE BUFFERS", 1000));
-    stats->cacheBufferSize = static_cast<nuint16>(console.setting("CACHE BUFFER SIZE", 4096));
-    stats->dirtyCacheBuffers = static_cast<nuint16>(st.openFiles);
-    stats->cacheReadRequests = st.packets / 2;
-    stats->cacheWriteRequests = st.packets / 4;
-    stats->cacheHits = st.packets / 2 - st.packets / 20;
-    stats->cacheMisses = st.packets / 20;
-    stats->physicalReadRequests = st.packets / 20;
-    stats->physicalWriteRequests = st.packets / 8;
-    stats->cacheGetRequests = st.packets;
-    stats->totalCacheWrites = st.packets / 4;
-    stats->cacheAllocations = st.filesOpened;
-    return NWE_OK;
+    return statsRecord(s, conn, stats, [&](ServerConsole& console, const ServerConsole::Stats& st) {
+      stats->systemElapsedTime = st.ticks;
+      stats->cacheBufferCount = static_cast<nuint16>(console.setting("MAXIMUM FILE CACHE BUFFERS", 1000));
+      stats->cacheBufferSize = static_cast<nuint16>(console.setting("CACHE BUFFER SIZE", 4096));
+      stats->dirtyCacheBuffers = static_cast<nuint16>(st.openFiles);
+      stats->cacheReadRequests = st.packets / 2;
+      stats->cacheWriteRequests = st.packets / 4;
+      stats->cacheHits = st.packets / 2 - st.packets / 20;
+      stats->cacheMisses = st.packets / 20;
+      stats->physicalReadRequests = st.packets / 20;
+      stats->physicalWriteRequests = st.packets / 8;
+      stats->cacheGetRequests = st.packets;
+      stats->totalCacheWrites = st.packets / 4;
+      stats->cacheAllocations = st.filesOpened;
+    });
   });
 }
 
 NWCCODE NWGetNLMLoadedList(NWCONN_HANDLE conn, nuint32 startNumber, NWFSE_NLM_LOADED_LIST* list) {
   NWSIM_SERVE({
-    Connection c;
-    Server server;
-    if (NWCCODE rc = s.use(conn, c, server)) return rc;
-    if (!list) return NWE_INVALID_PARAMETER;
-    ServerConsole console(s, server, c.id);
-    const auto st = console.stats();
-    std::memset(list, 0, sizeof *list);
-    putHeader(list->serverTimeAndVConsoleInfo, list->reserved, st);
-    const auto numbers = console.moduleNumbers(startNumber, NW_NLM_LIST_MAX);
-    list->numberNLMsLoaded = static_cast<nuint32>(console.moduleCount());
-    list->NLMsInList = static_cast<nuint32>(numbers.size());
-    for (std::size_t i = 0; i < numbers.size(); ++i) list->NLMNumbers[i] = numbers[i];
-    return NWE_OK;
+    return statsRecord(s, conn, list, [&](ServerConsole& console, const ServerConsole::Stats& st) {
+      putHeader(list->serverTimeAndVConsoleInfo, list->reserved, st);
+      const auto numbers = console.moduleNumbers(startNumber, NW_NLM_LIST_MAX);
+      list->numberNLMsLoaded = static_cast<nuint32>(console.moduleCount());
+      list->NLMsInList = static_cast<nuint32>(numbers.size());
+      for (std::size_t i = 0; i < numbers.size(); ++i) list->NLMNumbers[i] = numbers[i];
+    });
   });
 }
 
