@@ -68,13 +68,21 @@ std::shared_ptr<CursorService> plainCursor() {
   static const auto plain = std::make_shared<PlainCursor>();
   return plain;
 }
-std::shared_ptr<DialogService>& currentDialogs() {
-  static std::shared_ptr<DialogService> current = consoleDialogs();
-  return current;
+// What is in force is the installed service, else the fallback.
+template <class Service>
+struct Slot {
+  std::shared_ptr<Service> installed;
+  std::shared_ptr<Service> fallback;
+  Service& get() const { return installed ? *installed : *fallback; }
+  std::shared_ptr<Service> inForce() const { return installed ? installed : fallback; }
+};
+Slot<DialogService>& dialogSlot() {
+  static Slot<DialogService> slot{nullptr, consoleDialogs()};
+  return slot;
 }
-std::shared_ptr<CursorService>& currentCursor() {
-  static std::shared_ptr<CursorService> current = plainCursor();
-  return current;
+Slot<CursorService>& cursorSlot() {
+  static Slot<CursorService> slot{nullptr, plainCursor()};
+  return slot;
 }
 
 } // namespace
@@ -90,19 +98,34 @@ std::string defaultCaption(DialogType type) {
   return {};
 }
 
-DialogService& dialogs() { return *currentDialogs(); }
-CursorService& cursor() { return *currentCursor(); }
+DialogService& dialogs() { return dialogSlot().get(); }
+CursorService& cursor() { return cursorSlot().get(); }
 
 std::shared_ptr<DialogService> setDialogService(std::shared_ptr<DialogService> s) {
-  auto previous = currentDialogs();
-  currentDialogs() = s ? std::move(s) : consoleDialogs();
+  auto previous = dialogSlot().inForce();
+  dialogSlot().installed = std::move(s);
   return previous;
 }
 
 std::shared_ptr<CursorService> setCursorService(std::shared_ptr<CursorService> s) {
-  auto previous = currentCursor();
-  currentCursor() = s ? std::move(s) : plainCursor();
+  auto previous = cursorSlot().inForce();
+  cursorSlot().installed = std::move(s);
   return previous;
+}
+
+void setFallbackDialogService(std::shared_ptr<DialogService> s) {
+  dialogSlot().fallback = s ? std::move(s) : consoleDialogs();
+}
+
+void setFallbackCursorService(std::shared_ptr<CursorService> s) {
+  cursorSlot().fallback = s ? std::move(s) : plainCursor();
+}
+
+bool DialogService::connectDialog(void*, NetResourceKind, std::string&, std::string&) { return false; }
+
+bool DialogService::disconnectDialog(void*, NetResourceKind, const std::vector<std::pair<std::string, std::string>>&,
+                                     std::string&) {
+  return false;
 }
 
 CursorGuard::CursorGuard(int c) : saved_(cursor().cursor()) { cursor().setCursor(c); }
@@ -163,6 +186,41 @@ int ConsoleDialogs::messageBox(const std::string& text, const std::string& capti
   return ask(caption, text, choices, defaultOfBox(choices, flags));
 }
 
+bool ConsoleDialogs::readLine(const char* prompt, std::string& line) {
+  if (!interactive_ || !in_) return false;
+  if (out_) {
+    std::fprintf(out_, "%s", prompt);
+    std::fflush(out_);
+  }
+  char buffer[512];
+  if (!std::fgets(buffer, sizeof buffer, in_)) return false;
+  line = buffer;
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' ')) line.pop_back();
+  std::size_t start = line.find_first_not_of(" \t");
+  line = start == std::string::npos ? std::string() : line.substr(start);
+  return !line.empty();
+}
+
+bool ConsoleDialogs::connectDialog(void*, NetResourceKind kind, std::string& localName, std::string& remoteName) {
+  const bool disk = kind == NetResourceKind::Disk;
+  std::string local, remote;
+  if (!readLine(disk ? "Drive (for example G:): " : "Port (for example LPT1:): ", local)) return false;
+  if (!readLine(disk ? "Path (for example FS1/SYS:PUBLIC): " : "Queue (for example FS1/LASER_Q): ", remote)) return false;
+  localName = local;
+  remoteName = remote;
+  return true;
+}
+
+bool ConsoleDialogs::disconnectDialog(void*, NetResourceKind, const std::vector<std::pair<std::string, std::string>>& connections,
+                                      std::string& chosen) {
+  if (out_) {
+    for (const auto& [local, remote] : connections) std::fprintf(out_, "%s  %s\n", local.c_str(), remote.c_str());
+    if (connections.empty()) std::fprintf(out_, "No connections.\n");
+  }
+  if (connections.empty()) return false;
+  return readLine("Disconnect: ", chosen);
+}
+
 // --- recording ---------------------------------------------------------------------------
 
 int RecordingDialogs::messageDlg(const std::string& text, DialogType type, unsigned buttons, int) {
@@ -184,6 +242,35 @@ int RecordingDialogs::messageBox(const std::string& text, const std::string& cap
     return answer;
   }
   return resultsOfBoxFlags(flags).front();
+}
+
+namespace {
+RecordingDialogs::NetAnswer nextAnswer(std::deque<RecordingDialogs::NetAnswer>& answers) {
+  if (answers.empty()) return {};
+  RecordingDialogs::NetAnswer answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+} // namespace
+
+bool RecordingDialogs::connectDialog(void* owner, NetResourceKind kind, std::string& localName,
+                                     std::string& remoteName) {
+  netDialogs.push_back(NetDialog{true, kind, owner, {}});
+  const NetAnswer answer = nextAnswer(netAnswers);
+  if (!answer.ok) return false;
+  localName = answer.localName;
+  remoteName = answer.remoteName;
+  return true;
+}
+
+bool RecordingDialogs::disconnectDialog(void* owner, NetResourceKind kind,
+                                        const std::vector<std::pair<std::string, std::string>>& connections,
+                                        std::string& chosen) {
+  netDialogs.push_back(NetDialog{false, kind, owner, connections});
+  const NetAnswer answer = nextAnswer(netAnswers);
+  if (!answer.ok) return false;
+  chosen = answer.localName;
+  return true;
 }
 
 } // namespace platform

@@ -6,6 +6,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -21,6 +22,9 @@ enum ModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetr
 // Cursor values of the framework.
 enum Cursor : int { crDefault = 0, crArrow = -2, crHourGlass = -11 };
 
+/// Kinds of network resource the connect and disconnect dialogs offer.
+enum class NetResourceKind { Disk = 1, Print = 2 };
+
 class DialogService {
 public:
   virtual ~DialogService() = default;
@@ -28,6 +32,15 @@ public:
   virtual int messageDlg(const std::string& text, DialogType type, unsigned buttons, int helpContext) = 0;
   /// An application message box with caption and Windows flags; returns the button id (IDYES = 6 ...).
   virtual int messageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
+  /// The network provider's connect dialog: asks for a local name ("G:", "LPT1:") and a remote
+  /// name of the given kind. `owner` is the window the dialog belongs to (a QWidget* in the Qt
+  /// service; may be null). False when the user cancels. The default cancels.
+  virtual bool connectDialog(void* owner, NetResourceKind kind, std::string& localName, std::string& remoteName);
+  /// The disconnect dialog: offers the connections of the kind (local name and remote name
+  /// each) and gives back the local name chosen. False when the user cancels. The default cancels.
+  virtual bool disconnectDialog(void* owner, NetResourceKind kind,
+                                const std::vector<std::pair<std::string, std::string>>& connections,
+                                std::string& chosen);
 };
 
 class CursorService {
@@ -40,9 +53,14 @@ public:
 /// The services in force (never null).
 DialogService& dialogs();
 CursorService& cursor();
-/// Installs a service; nullptr restores the console default. Returns the previous one.
+/// Installs a service; nullptr restores the fallback. Returns the previous one.
 std::shared_ptr<DialogService> setDialogService(std::shared_ptr<DialogService> s);
 std::shared_ptr<CursorService> setCursorService(std::shared_ptr<CursorService> s);
+/// The services in force while none is installed: the console ones, unless a GUI library
+/// sets its own here (nullptr goes back to the console ones). A service installed with
+/// setDialogService / setCursorService stays in force whatever the fallback.
+void setFallbackDialogService(std::shared_ptr<DialogService> s);
+void setFallbackCursorService(std::shared_ptr<CursorService> s);
 
 /// Sets a cursor and restores the previous one when it goes out of scope.
 class CursorGuard {
@@ -69,7 +87,14 @@ public:
   ConsoleDialogs(std::FILE* in, std::FILE* out, bool interactive);
   int messageDlg(const std::string& text, DialogType type, unsigned buttons, int helpContext) override;
   int messageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+  /// Reads the two names from the terminal; cancelled without one or on an empty answer.
+  bool connectDialog(void* owner, NetResourceKind kind, std::string& localName, std::string& remoteName) override;
+  /// Lists the connections and reads the local name to disconnect; an empty answer cancels.
+  bool disconnectDialog(void* owner, NetResourceKind kind,
+                        const std::vector<std::pair<std::string, std::string>>& connections,
+                        std::string& chosen) override;
 private:
+  bool readLine(const char* prompt, std::string& line);
   int ask(const std::string& caption, const std::string& text, const std::vector<int>& choices, int defaultAnswer);
   std::FILE* in_;
   std::FILE* out_;
@@ -93,6 +118,28 @@ public:
   std::deque<int> answers;
   int messageDlg(const std::string& text, DialogType type, unsigned buttons, int helpContext) override;
   int messageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+
+  /// A network dialog that was shown: its kind, the connections it offered (disconnect only).
+  struct NetDialog {
+    bool connect = true;
+    NetResourceKind kind = NetResourceKind::Disk;
+    void* owner = nullptr;
+    std::vector<std::pair<std::string, std::string>> offered;
+  };
+  /// The scripted answer of a network dialog: cancelled, or OK with the names entered
+  /// (connect) or chosen (disconnect: `localName`).
+  struct NetAnswer {
+    bool ok = false;
+    std::string localName;
+    std::string remoteName;
+  };
+  std::vector<NetDialog> netDialogs;
+  /// Answers of the network dialogs in order; a dialog without an answer is cancelled.
+  std::deque<NetAnswer> netAnswers;
+  bool connectDialog(void* owner, NetResourceKind kind, std::string& localName, std::string& remoteName) override;
+  bool disconnectDialog(void* owner, NetResourceKind kind,
+                        const std::vector<std::pair<std::string, std::string>>& connections,
+                        std::string& chosen) override;
 };
 
 /// A cursor that is only a number, with a history for tests. (The default outside a GUI is

@@ -1,0 +1,6 @@
+#include "probe.h"
+
+QStringList& journal() {
+  static QStringList entries;
+  return entries;
+}
