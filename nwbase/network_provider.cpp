@@ -72,7 +72,9 @@ std::uint32_t ClientNetworkProvider::addConnection2(const platform::NetResource&
       if (!drive) return platform::ERROR_BAD_DEVICE;
       ostrel::TNWMapInfo existing;
       if (ostrel::getMapInfo(*drive, existing)) return platform::ERROR_ALREADY_ASSIGNED;
-      return ostrel::map(*drive, path) ? platform::NO_ERROR : platform::ERROR_BAD_NET_NAME;
+      // "\\FS1\SYS" names the volume's root.
+      const std::string directory = path.find(':') == std::string::npos ? path + ":" : path;
+      return ostrel::map(*drive, directory) ? platform::NO_ERROR : platform::ERROR_BAD_NET_NAME;
     }
     case platform::RESOURCETYPE_PRINT: {
       const auto port = portOf(resource.localName);
@@ -97,7 +99,10 @@ std::uint32_t ClientNetworkProvider::addConnection(const std::string& remoteName
   resource.type = platform::RESOURCETYPE_DISK;
   resource.localName = localName;
   resource.remoteName = remoteName;
-  return addConnection2(resource, password, {}, 0);
+  // A password without a user name is the network user's, as the system's call takes it.
+  std::string user;
+  if (!password.empty() && getUser(user) != platform::NO_ERROR) return platform::ERROR_NOT_CONNECTED;
+  return addConnection2(resource, password, user, 0);
 }
 
 std::uint32_t ClientNetworkProvider::cancelConnection2(const std::string& name, std::uint32_t, bool) {

@@ -253,7 +253,13 @@ TNWObjType TNWBase::loginObjectType() {
 }
 
 TNWObjType TNWBase::_getObjType() {
-  return guardedValue("ObjectType", nwObjTypeUser, [this] { return loginObjectType(); });
+  return guardedValue("ObjectType", nwObjTypeUser, [this] {
+    try {
+      return loginObjectType();
+    } catch (const TNWObjError&) {
+      return nwObjTypeUser;  // what a silent read gives
+    }
+  });
 }
 
 QString TNWBase::_getObjectID() {

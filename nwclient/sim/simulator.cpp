@@ -478,6 +478,13 @@ std::uint64_t callCount(const std::string& function) {
   return n;
 }
 
+std::uint64_t totalCallCount() {
+  std::lock_guard lock(counterMutex());
+  std::uint64_t n = 0;
+  for (auto& [name, c] : counters()) n += c->value();
+  return n;
+}
+
 void resetCallCounts() {
   std::lock_guard lock(counterMutex());
   for (auto& [name, c] : counters()) c->clear();

@@ -1,7 +1,7 @@
 // The component framework: loading brackets, form loading, references by name, the
 // notification messages and the Qt services.
 #include "fixtures/qt_fixture.h"
-#include "probe.h"
+#include "fixtures/probe.h"
 
 #include <framework/form_loading.h>
 #include <framework/notification.h>

@@ -54,6 +54,8 @@ void clearFaults();
 
 /// How often this process called each client function (by exported name).
 std::uint64_t callCount(const std::string& function);
+/// How many client calls this process made in all.
+std::uint64_t totalCallCount();
 void resetCallCounts();
 
 /// Directory contexts and client buffers (search-filter cursors included) this process holds
