@@ -19,10 +19,9 @@ TNWDSContextFlags::TNWDSContextFlags(QObject* parent)
 
 void TNWDSContextFlags::set(TNWDSContextFlag flag, bool on) {
   values_.setFlag(flag, on);
-  // Replace the context's flags rather than adding to them, so that a bit can be cleared.
-  int bits = nwnds::ndsGetContextFlags();
-  bits = on ? (bits | flag) : (bits & ~static_cast<int>(flag));
-  nwnds::ndsReplaceContextFlags(bits);
+  // Set or clear the one bit (adding flags could not clear it); when the context's flags
+  // cannot be read, nothing is written, so that they are never wiped.
+  nwnds::ndsSwitchContextFlag(flag, on);
 }
 
 void TNWDSContextFlags::setFlags(TNWDSContextFlagSet flags) {

@@ -252,6 +252,14 @@ bool ndsReplaceContextFlags(int flags) {
   return writeFlags(unit.internal, static_cast<nuint32>(flags));
 }
 
+bool ndsSwitchContextFlag(int flag, bool on) {
+  if (!client.NWDSGetContext.bind() || !client.NWDSSetContext.bind()) return false;
+  nuint32 current = 0;
+  if (!readFlags(unit.internal, current)) return false;
+  const nuint32 bits = static_cast<nuint32>(flag);
+  return writeFlags(unit.internal, on ? (current | bits) : (current & ~bits));
+}
+
 int ndsGetContextFlags() {
   nuint32 flags = 0;
   return readFlags(unit.internal, flags) ? static_cast<int>(flags) : 0;

@@ -89,6 +89,9 @@ bool ndsSetUserContextFlags(int& handle, int flags);
 /// Replaces the internal context's flags by `flags`. False, with nothing written, when the
 /// current flags cannot be read.
 bool ndsReplaceContextFlags(int flags);
+/// Sets or clears flag bits of the internal context, leaving the others as they are. False,
+/// with nothing written, when the current flags cannot be read.
+bool ndsSwitchContextFlag(int flag, bool on);
 /// The internal context's flags; 0 on failure.
 int ndsGetContextFlags();
 /// Makes the internal context talk to the server of a connection (0: the primary one).

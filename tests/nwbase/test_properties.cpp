@@ -392,3 +392,58 @@ TEST_F(BaseTest, ThePublishedPropertiesAreStoredAsTheFormNeedsThem) {
   const QMetaProperty shell = m->property(m->indexOfProperty("ShellErrorMode"));
   EXPECT_EQ(QString(shell.enumerator().valueToKey(2)), "nwErrDOS");
 }
+
+TEST_F(BaseTest, AServerThatCannotBeOpenedIsAnInvalidServerHandle) {
+  TNWBase& b = make();
+  b.setSilentExceptions(false);
+  nwsim::injectFault("NWCCOpenConnByName", 0x8800);
+  nwsim::injectFault("NWGetConnectionHandle", 0x8800);
+  EXPECT_THROW(b._setServerName("FS2"), TNWObjError);
+  EXPECT_EQ(b._getServerName(), "FS1");
+  b._setServerName("FS2");  // the faults were for one call each
+  EXPECT_EQ(b._getServerName(), "FS2");
+}
+
+TEST_F(BaseTest, AContextTheDirectoryRefusesLeavesTheNameItReports) {
+  TNWBase& b = makeOn("WS-DIR");
+  b._setContextName("O=TESTORG");
+  nwsim::injectFault("NWDSSetContext", 0xFFFFFD97);
+  b._setContextName("OU=SALES.O=TESTORG");
+  EXPECT_EQ(b.ndsContextName(), "O=TESTORG");
+  EXPECT_EQ(b._getLastError()->NWNDS, "FFFFFD97");
+  // A flag that cannot be written leaves the context's flags as they were.
+  const int before = nwnds::ndsGetContextFlags();
+  nwsim::injectFault("NWDSGetContext", 0xFFFFFD97);
+  b.NDSContextFlags()->setTypelessNames(true);
+  EXPECT_EQ(nwnds::ndsGetContextFlags(), before);
+}
+
+TEST_F(BaseTest, AFailedStationListIsReportedAndEmpty) {
+  TNWBase& b = make();
+  b._getServerHandle();
+  nwsim::injectFault("NWGetObjectConnectionNumbers", 0x89FF, -1);
+  nwsim::injectFault("NWGetConnListFromObject", 0x89FF, -1);
+  EXPECT_EQ(b.getConnList()->Count(), 0);
+  ASSERT_EQ(dialogs->shown.size(), 1u);
+  EXPECT_EQ(dialogs->shown[0].caption, "Error");
+  nwsim::clearFaults();
+}
+
+TEST_F(BaseTest, WhileDesignedItShowsItsPalettePictureAndAtRunTimeNothing) {
+  QWidget form;
+  TNWBase& b = make(&form);
+  b.setObjectName("NWBase1");
+  b.setDesigning(true);
+  EXPECT_TRUE(b.isVisibleTo(&form));
+  const QImage picture = b.grab().toImage();
+  ASSERT_EQ(picture.size(), QSize(28, 28));
+  // The red emblem of the picture is there.
+  int red = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x)
+      if (picture.pixelColor(x, y) == QColor(Qt::red)) ++red;
+  EXPECT_GT(red, 10);
+  picture.scaled(112, 112).save(QString::fromStdString((nwtest::outputDir() / "tnwbase-designed.png").string()));
+  b.setDesigning(false);
+  EXPECT_FALSE(b.isVisibleTo(&form));
+}

@@ -85,11 +85,20 @@ TEST_F(Directory, ReplaceContextFlagsReplaces) {
   EXPECT_EQ(ndsGetContextFlags(), 0x13);
 }
 
+TEST_F(Directory, SwitchingAFlagLeavesTheOthers) {
+  ASSERT_TRUE(ndsSwitchContextFlag(0x04, true));
+  EXPECT_EQ(ndsGetContextFlags(), 0x17);
+  ASSERT_TRUE(ndsSwitchContextFlag(0x01, false));
+  EXPECT_EQ(ndsGetContextFlags(), 0x16);
+}
+
 TEST_F(Directory, AFailedFlagsReadWritesNothing) {
   nwsim::injectFault("NWDSGetContext", NWDSE_BAD_CONTEXT, 1);
   EXPECT_FALSE(ndsSetContextFlags(0x04));
   nwsim::injectFault("NWDSGetContext", NWDSE_BAD_CONTEXT, 1);
   EXPECT_FALSE(ndsReplaceContextFlags(0x04));
+  nwsim::injectFault("NWDSGetContext", NWDSE_BAD_CONTEXT, 1);
+  EXPECT_FALSE(ndsSwitchContextFlag(0x02, false));
   EXPECT_EQ(calls("NWDSSetContext"), 0u);
   EXPECT_EQ(lasterror(), NWDSE_BAD_CONTEXT);
   EXPECT_EQ(ndsGetContextFlags(), 0x13);
