@@ -40,7 +40,7 @@ constexpr std::size_t kTrusteesPerCall = 20;
 // A directory and the entries of it that a pattern selects.
 struct Selection {
   Location dir;
-  fs::path local;
+  nwsim::Placed local;
   std::shared_ptr<const nwsim::Listing> listing;
   std::string pattern;
   /// The entry at `index` as the disk has it now.
@@ -55,10 +55,15 @@ NWCCODE selectIn(Session& s, NWCONN_HANDLE conn, nuint8 dirHandle, const std::st
                  Selection& out) {
   Redirector r(s);
   if (NWCCODE rc = r.locateBelow(conn, dirHandle, dirPath, out.dir)) return rc;
-  if (NWCCODE rc = r.localPath(out.dir, out.local)) return rc;
-  std::error_code ec;
-  if (!fs::is_directory(out.local, ec)) return NWE_INVALID_PATH;
-  out.listing = nwsim::listDirectory(out.local);
+  if (NWCCODE rc = r.place(out.dir, out.local)) return rc;
+  struct stat st{};
+  if (!out.local.status(st) || !S_ISDIR(st.st_mode)) return NWE_INVALID_PATH;
+  // Without the file scan right in a folder the station sees nothing in it.
+  if (!nwsim::EffectiveRights(s.db(), out.dir.server.id)
+           .allow(out.dir.conn.objectId, out.dir.volume.number, out.dir.path(), nwsim::NWR_FILE_SCAN))
+    out.listing = std::make_shared<const nwsim::Listing>();
+  else
+    out.listing = nwsim::listDirectory(out.local);
   out.pattern = std::move(pattern);
   return NWE_OK;
 }
@@ -211,10 +216,10 @@ NWCCODE NWIntScanForTrustees(NWCONN_HANDLE conn, nuint8 dirHandle, const char* s
     Redirector r(s);
     Location at;
     if (NWCCODE rc = r.locateBelow(conn, dirHandle, m::getString(searchPath, NW_PATH_SIZE), at)) return rc;
-    fs::path local;
+    nwsim::Placed place;
     struct stat st{};
-    if (NWCCODE rc = r.localPath(at, local)) return rc;
-    if (::stat(local.c_str(), &st) != 0) return NWE_INVALID_PATH;
+    if (NWCCODE rc = r.place(at, place)) return rc;
+    if (!place.status(st)) return NWE_INVALID_PATH;
     const auto trustees = nwsim::Trustees(s.db()).at(at.server.id, at.volume.number, at.path());
     const std::size_t from = *iterationHandle;
     if (from >= trustees.size()) return NWE_NO_MORE_ENTRIES;
