@@ -21,7 +21,7 @@ constexpr std::size_t MaxLocalPath = 4096;
 // The simulated client's own hooks, looked up in its library once it is loaded, so that a
 // program needs no setup and the client libraries export only NetWare names.
 void* clientSymbol(const char* name) {
-  void* lib = ::dlopen("libnwsim.so", RTLD_NOW | RTLD_NOLOAD);
+  void* lib = ::dlopen(NWSIM_LIBRARY, RTLD_NOW | RTLD_NOLOAD);
   if (!lib) return nullptr;
   void* sym = ::dlsym(lib, name);
   ::dlclose(lib);  // RTLD_NOLOAD took a reference of its own
