@@ -182,7 +182,7 @@ extern "C" {
 
 NWCCODE NWIntScanDirEntryInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint16 searchAttributes, nuint32* iterationHandle,
                               const char* searchPattern, NWENTRY_INFO* entryInfo, nuint8) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     return scan(s, conn, dirHandle, searchAttributes, iterationHandle, searchPattern, entryInfo,
                 [&](const ListedEntry& e, const EntryInfo& info) {
                   if (e.directory) {
@@ -199,7 +199,7 @@ NWCCODE NWIntScanDirEntryInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint16 sear
 
 NWCCODE NWIntScanExtendedInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint8 searchAttributes, nuint32* iterationHandle,
                               const char* searchPattern, NW_EXT_FILE_INFO* entryInfo, nuint8) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     return scan(s, conn, dirHandle, searchAttributes & ~NWSA_DIRECTORIES, iterationHandle, searchPattern, entryInfo,
                 [&](const ListedEntry& e, const EntryInfo& info) {
                   entryInfo->inheritedRightsMask = info.inheritedMask;
@@ -210,7 +210,7 @@ NWCCODE NWIntScanExtendedInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint8 searc
 
 NWCCODE NWIntScanForTrustees(NWCONN_HANDLE conn, nuint8 dirHandle, const char* searchPath, nuint32* iterationHandle,
                              nuint16* numOfEntries, NWET_INFO* entryTrusteeInfo, nuint8) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (numOfEntries) *numOfEntries = 0;
     if (!searchPath || !iterationHandle || !entryTrusteeInfo) return NWE_INVALID_PARAMETER;
     Redirector r(s);
@@ -242,7 +242,7 @@ NWCCODE NWIntScanForTrustees(NWCONN_HANDLE conn, nuint8 dirHandle, const char* s
 
 NWCCODE NWIntScanFileInformation2(NWCONN_HANDLE conn, nuint8 dirHandle, const char* filePattern,
                                   nuint8 searchAttributes, nuint8* iterationHandle9, NW_FILE_INFO2* info, nuint8) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!filePattern || !iterationHandle9 || !info) return NWE_INVALID_PARAMETER;
     Selection sel;
     if (NWCCODE rc = selectPath(s, conn, dirHandle, m::getString(filePattern, NW_PATH_SIZE), sel)) return rc;

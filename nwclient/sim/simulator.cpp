@@ -130,6 +130,131 @@ Network::Network(const std::filesystem::path& dir) : dir_(dir) {
   }
 }
 
+Network::~Network() {
+  if (pending_.empty()) return;
+  try {
+    Transaction t(*store_);
+    writeUsage();
+    t.commit();
+  } catch (const std::exception&) {
+    // A store that cannot be written at close loses the counts, not the program.
+  }
+}
+
+void Network::countRequest(std::uint32_t connection, unsigned sent, unsigned received) {
+  Usage& u = pending_[connection];
+  ++u.requests;
+  u.sent += sent;
+  u.received += received;
+  ++pendingRequests_;
+}
+
+Usage Network::pendingUsage(std::uint32_t connection) const {
+  auto it = pending_.find(connection);
+  return it == pending_.end() ? Usage{} : it->second;
+}
+
+void Network::writeUsage() {
+  if (pending_.empty()) return;
+  auto& q = store_->prepare(
+      "UPDATE connections SET requests=requests+?, bytes_written=bytes_written+?, bytes_read=bytes_read+? WHERE id=?");
+  for (auto& [id, u] : pending_)
+    q.with(static_cast<std::int64_t>(u.requests), static_cast<std::int64_t>(u.sent),
+           static_cast<std::int64_t>(u.received), static_cast<std::int64_t>(id))
+        .run();
+  for (auto& [id, u] : pending_) {
+    Usage& w = writing_[id];
+    w.requests += u.requests;
+    w.sent += u.sent;
+    w.received += u.received;
+  }
+  pending_.clear();
+  pendingRequests_ = 0;
+}
+
+void Network::usageWritten(bool committed) {
+  if (!committed)
+    for (auto& [id, w] : writing_) {
+      Usage& u = pending_[id];
+      u.requests += w.requests;
+      u.sent += w.sent;
+      u.received += w.received;
+      pendingRequests_ += w.requests;
+    }
+  writing_.clear();
+}
+
+Network::Rows& Network::rows() {
+  const std::int64_t stamp = store_->changeStamp();
+  if (!rowsValid_ || stamp != rows_.stamp) {
+    rows_.connections.clear();
+    rows_.servers.clear();
+    rows_.primary.reset();
+    rows_.armed.clear();
+    store_->prepare("SELECT DISTINCT function FROM faults").each([&](Stmt& q) { rows_.armed.insert(q.text(0)); });
+    rows_.stamp = store_->changeStamp();
+    rowsValid_ = true;
+  }
+  return rows_;
+}
+
+NWCCODE Network::serve(Session& session, const char* function, Store::Access access,
+                       NWCCODE (*body)(void*, Session&), void* context) {
+  for (;;) {
+    Transaction t(*store_, access);
+    const bool writing = access == Store::Access::write;
+    struct UsageGuard {
+      Network& net;
+      bool active, committed = false;
+      ~UsageGuard() {
+        if (active) net.usageWritten(committed);
+      }
+    } usage{*this, writing};
+    if (writing && !pending_.empty()) writeUsage();
+    NWCCODE rc;
+    if (rows().armed.count(function)) {
+      // Taking the fault writes; a read call that meets one is served again as a write.
+      if (!writing) {
+        access = Store::Access::write;
+        continue;
+      }
+      auto fault = session.takeFault(function);
+      rc = fault ? *fault : body(context, session);
+    } else {
+      rc = body(context, session);
+    }
+    t.commit();
+    usage.committed = true;
+    if (!writing && pendingRequests_ >= kFlushRequests) {
+      // Now and then a reading process writes its counts, so that other programs see them.
+      try {
+        Transaction w(*store_);
+        UsageGuard flush{*this, true};
+        writeUsage();
+        w.commit();
+        flush.committed = true;
+      } catch (const StoreError&) {
+        // Kept for the next write: the call itself has succeeded.
+      }
+    }
+    return rc;
+  }
+}
+
+NWCCODE serveCall(CallCounter& counter, Store::Access access, NWCCODE (*body)(void*, Session&), void* context) {
+  counter.add();
+  auto& sim = Simulator::instance();
+  std::lock_guard lock(sim.mutex());
+  try {
+    Session s = sim.session();
+    return s.network().serve(s, counter.function(), access, body, context);
+  } catch (const StoreError&) {
+    return NWE_REQUESTER_FAILURE;
+  } catch (const std::exception&) {
+    return NWE_NETWORK_UNAVAILABLE;
+  }
+}
+
 // The lowest free station number on a server; 0 when the server is full.
 int freeStation(Store& db, const Server& s) {
   int expected = 1;
@@ -250,45 +375,64 @@ constexpr const char* kServerColumns =
 
 } // namespace
 
-std::optional<Connection> Session::connection(std::uint32_t handle) {
-  std::optional<Connection> c;
-  db().prepare(std::string("SELECT ") + kConnColumns + " FROM connections WHERE id=? AND workstation=?")
-      .with(static_cast<std::int64_t>(handle), ws_).first([&](Stmt& q) { c = readConnection(q); });
+// A connection as the store has it, with the requests this process has not yet written.
+Connection Session::withPending(Connection c) const {
+  const Usage u = net_.pendingUsage(c.id);
+  c.requests += u.requests;
+  c.bytesWritten += u.sent;
+  c.bytesRead += u.received;
   return c;
 }
 
+std::optional<Connection> Session::connection(std::uint32_t handle) {
+  auto& kept = net_.rows().connections;
+  if (auto it = kept.find(handle); it != kept.end() && it->second.workstation == ws_) return withPending(it->second);
+  static const std::string sql = std::string("SELECT ") + kConnColumns + " FROM connections WHERE id=? AND workstation=?";
+  std::optional<Connection> c;
+  db().prepare(sql).with(static_cast<std::int64_t>(handle), ws_).first([&](Stmt& q) { c = readConnection(q); });
+  if (!c) return c;
+  net_.rows().connections.emplace(handle, *c);
+  return withPending(*c);
+}
+
 std::vector<Connection> Session::connections() {
+  static const std::string sql = std::string("SELECT ") + kConnColumns + " FROM connections WHERE workstation=? ORDER BY id";
   std::vector<Connection> all;
-  db().prepare(std::string("SELECT ") + kConnColumns + " FROM connections WHERE workstation=? ORDER BY id")
-      .with(ws_).each([&](Stmt& q) { all.push_back(readConnection(q)); });
+  db().prepare(sql).with(ws_).each([&](Stmt& q) { all.push_back(withPending(readConnection(q))); });
   return all;
 }
 
 std::optional<Connection> Session::stationOn(std::int64_t serverId, int connNumber) {
+  static const std::string sql = std::string("SELECT ") + kConnColumns + " FROM connections WHERE server_id=? AND conn_number=?";
   std::optional<Connection> c;
-  db().prepare(std::string("SELECT ") + kConnColumns + " FROM connections WHERE server_id=? AND conn_number=?")
-      .with(serverId, connNumber).first([&](Stmt& q) { c = readConnection(q); });
+  db().prepare(sql).with(serverId, connNumber).first([&](Stmt& q) { c = withPending(readConnection(q)); });
   return c;
 }
 
 std::uint32_t Session::primaryConnection() {
+  auto& kept = net_.rows();
+  if (kept.primary && kept.primary->first == ws_) return kept.primary->second;
   std::uint32_t id = 0;
   db().prepare("SELECT w.primary_conn FROM workstations w JOIN connections c ON c.id = w.primary_conn WHERE w.name=?")
       .with(ws_).first([&](Stmt& q) { id = static_cast<std::uint32_t>(q.int64(0)); });
+  net_.rows().primary.emplace(ws_, id);
   return id;
 }
 
 Server Session::server(std::int64_t id) {
+  auto& kept = net_.rows().servers;
+  if (auto it = kept.find(id); it != kept.end()) return it->second;
+  static const std::string sql = std::string("SELECT ") + kServerColumns + " FROM servers WHERE id=?";
   Server s;
-  db().prepare(std::string("SELECT ") + kServerColumns + " FROM servers WHERE id=?")
-      .with(id).first([&](Stmt& q) { s = readServer(q); });
+  bool found = db().prepare(sql).with(id).first([&](Stmt& q) { s = readServer(q); });
+  if (found) net_.rows().servers.emplace(id, s);
   return s;
 }
 
 std::optional<Server> Session::serverByName(const std::string& name) {
+  static const std::string sql = std::string("SELECT ") + kServerColumns + " FROM servers WHERE name=?";
   std::optional<Server> s;
-  db().prepare(std::string("SELECT ") + kServerColumns + " FROM servers WHERE name=?")
-      .with(name).first([&](Stmt& q) { s = readServer(q); });
+  db().prepare(sql).with(name).first([&](Stmt& q) { s = readServer(q); });
   return s;
 }
 
@@ -303,8 +447,7 @@ std::optional<BinderyObject> Session::object(std::int64_t serverId, std::uint32_
 }
 
 void Session::countRequest(const Connection& c, unsigned sent, unsigned received) {
-  db().prepare("UPDATE connections SET requests=requests+1, bytes_written=bytes_written+?, bytes_read=bytes_read+? WHERE id=?")
-      .with(sent, received, static_cast<std::int64_t>(c.id)).run();
+  net_.countRequest(c.id, sent, received);
 }
 
 std::optional<NWCCODE> Session::takeFault(const char* function) {
