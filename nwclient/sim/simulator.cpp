@@ -79,13 +79,14 @@ bool parseNode(const std::string& hex, std::array<std::uint8_t, 6>& node) {
 
 namespace {
 
+// Never destroyed: a client function first called at exit still registers its counter.
 std::mutex& counterMutex() {
-  static std::mutex m;
-  return m;
+  static auto* m = new std::mutex;
+  return *m;
 }
 std::multimap<std::string, CallCounter*>& counters() {
-  static std::multimap<std::string, CallCounter*> all;
-  return all;
+  static auto* all = new std::multimap<std::string, CallCounter*>;
+  return *all;
 }
 
 std::string upper(std::string s) {
@@ -130,15 +131,25 @@ Network::Network(const std::filesystem::path& dir) : dir_(dir) {
   }
 }
 
-Network::~Network() {
+Network::~Network() { writeEachCall(); }
+
+void Network::writeEachCall() {
+  eachCall_ = true;
+  writeUsageNow();
+}
+
+void Network::writeUsageNow() {
   if (pending_.empty()) return;
+  bool committed = false;
   try {
     Transaction t(*store_);
     writeUsage();
     t.commit();
+    committed = true;
   } catch (const std::exception&) {
-    // A store that cannot be written at close loses the counts, not the program.
+    // Kept for the next write: the call that counted them has succeeded.
   }
+  usageWritten(committed);
 }
 
 void Network::countRequest(std::uint32_t connection, unsigned sent, unsigned received) {
@@ -205,9 +216,9 @@ NWCCODE Network::serve(Session& session, const char* function, Store::Access acc
     const bool writing = access == Store::Access::write;
     struct UsageGuard {
       Network& net;
-      bool active, committed = false;
+      bool active;
       ~UsageGuard() {
-        if (active) net.usageWritten(committed);
+        if (active) net.usageWritten(false);
       }
     } usage{*this, writing};
     if (writing && !pending_.empty()) writeUsage();
@@ -224,19 +235,10 @@ NWCCODE Network::serve(Session& session, const char* function, Store::Access acc
       rc = body(context, session);
     }
     t.commit();
-    usage.committed = true;
-    if (!writing && pendingRequests_ >= kFlushRequests) {
-      // Now and then a reading process writes its counts, so that other programs see them.
-      try {
-        Transaction w(*store_);
-        UsageGuard flush{*this, true};
-        writeUsage();
-        w.commit();
-        flush.committed = true;
-      } catch (const StoreError&) {
-        // Kept for the next write: the call itself has succeeded.
-      }
-    }
+    usage.active = false;
+    if (writing) usageWritten(true);
+    // Now and then a reading process writes its counts, so that other programs see them.
+    if (pendingRequests_ >= kFlushRequests || eachCall_) writeUsageNow();
     return rc;
   }
 }
@@ -477,9 +479,22 @@ NWCCODE Session::use(std::uint32_t handle, Connection& c, Server& s, unsigned se
 
 // ---- the process's simulator ---------------------------------------------------------
 
+// The simulator is never destroyed, so that calls from objects that die at exit after it
+// would have are still served; what it has counted is written when the program ends and,
+// from then on, after every call.
 Simulator& Simulator::instance() {
-  static Simulator sim;
-  return sim;
+  static Simulator* sim = [] {
+    auto* s = new Simulator;
+    std::atexit([] { instance().closing(); });
+    return s;
+  }();
+  return *sim;
+}
+
+void Simulator::closing() {
+  std::lock_guard lock(mutex_);
+  closing_ = true;
+  if (net_) net_->writeEachCall();
 }
 
 std::filesystem::path Simulator::networkDir() {
@@ -515,6 +530,7 @@ Network& Simulator::open() {
       }
     }
     net_ = std::make_unique<Network>(dir);
+    if (closing_) net_->writeEachCall();
     openError_.clear();
   } catch (const std::exception& e) {
     openError_ = e.what();

@@ -107,9 +107,13 @@ public:
   /// Writes the pending counts inside the open write transaction, for what reads them from
   /// the store.
   void writeUsage();
+  /// Writes the pending counts now and those of every later call after it: the program ends.
+  void writeEachCall();
 
 private:
   static constexpr std::uint64_t kFlushRequests = 1000;
+  /// Writes the pending counts in a transaction of their own.
+  void writeUsageNow();
   /// After the transaction that wrote them: dropped when it committed, kept when it did not.
   void usageWritten(bool committed);
 
@@ -119,6 +123,7 @@ private:
   bool rowsValid_ = false;
   std::unordered_map<std::uint32_t, Usage> pending_, writing_;
   std::uint64_t pendingRequests_ = 0;
+  bool eachCall_ = false;
 };
 
 /// What one client call works with: the network, the calling workstation and its store.
@@ -187,8 +192,11 @@ public:
   std::recursive_mutex& mutex() { return mutex_; }
 
 private:
+  /// The program ends: counts are written from now on.
+  void closing();
   Network& open();
   std::recursive_mutex mutex_;
+  bool closing_ = false;
   std::unique_ptr<Network> net_;
   std::optional<std::filesystem::path> chosenDir_;
   std::string chosenWorkstation_;
