@@ -2,6 +2,7 @@
 // (time, heap held by the list, peak memory) against the same list written straight against
 // the client, and ndsSearchFilter over trees of 10,000 to 100,000 objects, whose time per
 // object searched must not grow with the tree.
+#include "floors.h"
 #include "generated_networks.h"
 
 #include <benchmark/benchmark.h>
@@ -112,6 +113,15 @@ void BM_DirectList(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * count);
 }
 BENCHMARK(BM_DirectList)->Arg(40000)->Unit(benchmark::kMillisecond);
+
+// The floor: the store's own query of the container's children in name order.
+void BM_List_StoreFloor(benchmark::State& state) {
+  const int count = static_cast<int>(state.range(0));
+  bench::storeFloor(state, benchTree(count),
+                    "SELECT c.rdn, c.class, c.modified FROM ds_objects c JOIN ds_objects p ON c.parent = p.id "
+                    "WHERE p.rdn_key = 'BIG' ORDER BY c.rdn_key");
+}
+BENCHMARK(BM_List_StoreFloor)->Arg(40000)->Unit(benchmark::kMillisecond);
 
 // A filter that one object in ten matches, over the whole tree.
 void BM_SearchFilter(benchmark::State& state) {

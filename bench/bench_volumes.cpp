@@ -4,6 +4,8 @@
 // deleted files, and one file's information in a directory of 100,000. The per-entry time
 // should stay flat as N grows; "rss_MB" is the process's peak resident memory after the run
 // (the runs go from small to large).
+#include "floors.h"
+
 #include <benchmark/benchmark.h>
 #include <nwserver/nwserver.h>
 #include <nwsim/nwsim.h>
@@ -100,6 +102,15 @@ void BM_VolFileList(benchmark::State& state) {
   report(state, listed);
 }
 
+// The floor: readdir and stat of the same directory.
+void BM_VolFileList_DirectoryFloor(benchmark::State& state) {
+  const long n = state.range(0);
+  const std::string volume = n == 100000 ? "V100K" : n == 500000 ? "V500K" : "V2M";
+  const fs::path dir = network().volume(volume) / "BIG";
+  if (!fs::exists(dir)) makeFiles(dir, n);
+  bench::directoryFloor(state, dir);
+}
+
 // One file's information in the directory of 100,000: found by name, not by reading through.
 void BM_FileInfoIn100k(benchmark::State& state) {
   if (!ready(state)) return;
@@ -155,6 +166,7 @@ void BM_DeletedFileList(benchmark::State& state) {
 
 } // namespace
 
+BENCHMARK(BM_VolFileList_DirectoryFloor)->Arg(100000)->Arg(500000)->Arg(2000000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK(BM_VolFileList)->Arg(100000)->Arg(500000)->Arg(2000000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK(BM_FileInfoIn100k)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_VolDirList)->Arg(100000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();

@@ -25,8 +25,10 @@ int delphiDateToNWDate(rtl::TDateTime t) {
   // Far outside the 32-bit range the day count would not even fit 64 bits; only the sign counts.
   if (std::fabs(t) > 1e9) return t < 0 ? lowest : highest;
   const double wholeDays = std::trunc(t);
-  // Truncated, not rounded: fractions of a second are dropped.
-  const auto seconds = static_cast<std::int64_t>((t - wholeDays) * 86400.0);
+  // Fractions of a second are dropped, not rounded. The time of day is first taken to the
+  // millisecond, since the product for a whole second often comes out a hair below it.
+  const auto milliseconds = std::llround((t - wholeDays) * 86400000.0);
+  const std::int64_t seconds = milliseconds / 1000;
   const std::int64_t result =
       (static_cast<std::int64_t>(wholeDays) - static_cast<std::int64_t>(unixEpoch())) * SecsPerDay + seconds;
   if (result < lowest) return lowest;

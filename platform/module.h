@@ -3,8 +3,9 @@
 //
 // A logical name such as "CALWIN32.DLL" maps to the file "libcalwin32.so". When
 // NWCLIENT_PATH names a directory, the file is looked for there only; otherwise in the
-// directory of the running executable, then on the system's search path. Libraries are never unloaded; every
-// successful load of the same file returns the same handle.
+// directory of the running executable, then in the directory of this library, then on the
+// system's search path. Libraries are never unloaded; every successful load of the same
+// file returns the same handle.
 #include <string>
 
 namespace platform {

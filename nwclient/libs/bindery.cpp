@@ -49,7 +49,7 @@ extern "C" {
 NWCCODE NWScanObject(NWCONN_HANDLE conn, const char* searchName, nuint16 objectType, nuint32* objectID,
                      char* objectName48, nuint16* rObjectType, nuint8* hasProperties, nuint8* objectFlags,
                      nuint8* security) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server server;
     if (NWCCODE rc = s.use(conn, c, server)) return rc;
@@ -83,7 +83,7 @@ NWCCODE NWScanObject(NWCONN_HANDLE conn, const char* searchName, nuint16 objectT
 }
 
 NWCCODE NWGetObjectID(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType, nuint32* objectID) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Server server;
     Bindery::Object o;
     if (NWCCODE rc = object(s, conn, objectName, objectType, server, o)) return rc;
@@ -93,7 +93,7 @@ NWCCODE NWGetObjectID(NWCONN_HANDLE conn, const char* objectName, nuint16 object
 }
 
 NWCCODE NWGetObjectName(NWCONN_HANDLE conn, nuint32 objectID, char* objectName48, nuint16* objectType) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     m::putString(objectName48, kNameSize, {});
     Connection c;
     Server server;
@@ -108,7 +108,7 @@ NWCCODE NWGetObjectName(NWCONN_HANDLE conn, nuint32 objectID, char* objectName48
 
 NWCCODE NWReadPropertyValue(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType, const char* propertyName,
                             nuint8 segment, nuint8* segmentData128, nuint8* moreSegments, nuint8* propertyFlags) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server server;
     Bindery::Object o;
@@ -131,7 +131,7 @@ NWCCODE NWReadPropertyValue(NWCONN_HANDLE conn, const char* objectName, nuint16 
 
 NWCCODE NWIsObjectInSet(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType, const char* propertyName,
                         const char* memberName, nuint16 memberType) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Server server;
     Bindery::Object o, member;
     if (NWCCODE rc = object(s, conn, objectName, objectType, server, o)) return rc;
@@ -145,7 +145,7 @@ NWCCODE NWIsObjectInSet(NWCONN_HANDLE conn, const char* objectName, nuint16 obje
 }
 
 NWCCODE NWVerifyObjectPassword(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType, const char* password) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Server server;
     Bindery::Object o;
     if (NWCCODE rc = object(s, conn, objectName, objectType, server, o)) return rc;
@@ -155,7 +155,7 @@ NWCCODE NWVerifyObjectPassword(NWCONN_HANDLE conn, const char* objectName, nuint
 }
 
 NWCCODE NWCheckConsolePrivileges(NWCONN_HANDLE conn) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server server;
     if (NWCCODE rc = s.use(conn, c, server)) return rc;
@@ -164,7 +164,7 @@ NWCCODE NWCheckConsolePrivileges(NWCONN_HANDLE conn) {
 }
 
 NWCCODE NWIsManager(NWCONN_HANDLE conn) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server server;
     if (NWCCODE rc = s.use(conn, c, server)) return rc;

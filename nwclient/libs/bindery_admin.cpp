@@ -174,7 +174,7 @@ NWCCODE NWDeleteObjectFromSet(NWCONN_HANDLE conn, const char* objectName, nuint1
 NWCCODE NWScanProperty(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType, const char* searchPropertyName,
                        nint32* iterationHandle, char* propertyName16, nuint8* propertyFlags, nuint8* propertySecurity,
                        nuint8* valuesAvailable, nuint8* moreFlag) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Target t;
     std::string pattern;
     if (NWCCODE rc = propertyTarget(s, conn, objectName, objectType, searchPropertyName, t, pattern)) return rc;
@@ -204,7 +204,7 @@ NWCCODE NWScanProperty(NWCONN_HANDLE conn, const char* objectName, nuint16 objec
 
 NWCCODE NWGetAccountStatus(NWCONN_HANDLE conn, nuint16 objectType, const char* objectName, nint32* balance,
                            nint32* limit, void* holds180) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Target t;
     if (NWCCODE rc = t.open(s, conn, objectName, objectType)) return rc;
     if (holds180) std::memset(holds180, 0, 180);

@@ -40,7 +40,7 @@ bool queueExists(Session& s, const Captures::Capture& c) {
 extern "C" {
 
 NWCCODE NWGetCaptureFlags(nuint8 lptDevice, nuint8* captureFlagsRW102, nuint8* captureFlagsRO32) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     return onCapture(s, lptDevice, [&](Captures&, const Captures::Capture& c) {
       if (captureFlagsRW102) std::memcpy(captureFlagsRW102, c.flags.data(), NW_CAPTURE_FLAGS_SIZE);
       if (captureFlagsRO32) {
@@ -132,7 +132,7 @@ NWCCODE NWSetBannerUserName(const char* bannerUserName128) {
 }
 
 NWCCODE NWGetBannerUserName(char* bannerUserName128) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!bannerUserName128) return NWE_INVALID_PARAMETER;
     auto name = Captures(s.db(), s.workstation()).bannerName();
     if (!name) {
@@ -147,7 +147,7 @@ NWCCODE NWGetBannerUserName(char* bannerUserName128) {
 }
 
 NWCCODE NWGetMaxPrinters(nuint16* numPrinters) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!numPrinters) return NWE_INVALID_PARAMETER;
     *numPrinters = Captures::kPorts;
     return NWE_OK;

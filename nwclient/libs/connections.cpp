@@ -89,11 +89,11 @@ void fillConnInfo(Session& s, const Connection& c, NWCCConnInfo* info) {
 extern "C" {
 
 NWCCODE NWCallsInit(void*, void*) {
-  NWSIM_SERVE({ return NWE_OK; });
+  NWSIM_SERVE_READ({ return NWE_OK; });
 }
 
 NWCCODE NWGetPrimaryConnectionID(NWCONN_HANDLE* conn) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!conn) return NWE_INVALID_PARAMETER;
     std::uint32_t id = s.primaryConnection();
     if (!id) return NWE_NO_PRIMARY_CONNECTION;
@@ -109,7 +109,7 @@ nint32 NWLongSwap(nint32 value) {
 }
 
 NWCCODE NWGetConnectionNumber(NWCONN_HANDLE conn, nuint16* connNumber) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server sv;
     if (NWCCODE rc = s.use(conn, c, sv)) return rc;
@@ -120,7 +120,7 @@ NWCCODE NWGetConnectionNumber(NWCONN_HANDLE conn, nuint16* connNumber) {
 
 NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, nuint16 connNumber, char* objectName48,
                                    nuint16* objectType, nuint32* objectID, nuint8* loginTime7) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server sv;
     if (NWCCODE rc = s.use(conn, c, sv, 16, 72)) return rc;
@@ -139,7 +139,7 @@ NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, nuint16 connNumber, char*
 }
 
 NWCCODE NWGetFileServerName(NWCONN_HANDLE conn, char* serverName48) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server sv;
     if (NWCCODE rc = s.use(conn, c, sv)) return rc;
@@ -149,7 +149,7 @@ NWCCODE NWGetFileServerName(NWCONN_HANDLE conn, char* serverName48) {
 }
 
 NWCCODE NWGetFileServerDateAndTime(NWCONN_HANDLE conn, nuint8* dateTime7) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server sv;
     if (NWCCODE rc = s.use(conn, c, sv)) return rc;
@@ -160,7 +160,7 @@ NWCCODE NWGetFileServerDateAndTime(NWCONN_HANDLE conn, nuint8* dateTime7) {
 }
 
 NWCCODE NWGetMaximumConnections(nuint16* maxConns) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!maxConns) return NWE_INVALID_PARAMETER;
     *maxConns = kClientConnections;
     return NWE_OK;
@@ -168,7 +168,7 @@ NWCCODE NWGetMaximumConnections(nuint16* maxConns) {
 }
 
 NWCCODE NWGetConnectionUsageStats(NWCONN_HANDLE conn, nuint16 connNumber, CONN_USE* usage) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Server sv;
     StationView v;
     if (NWCCODE rc = stationInUse(s, conn, connNumber, sv, v)) return rc;
@@ -183,7 +183,7 @@ NWCCODE NWGetConnectionUsageStats(NWCONN_HANDLE conn, nuint16 connNumber, CONN_U
 }
 
 NWCCODE NWGetInetAddr(NWCONN_HANDLE conn, nuint16 connNumber, NW_INET_ADDR* addr) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Server sv;
     StationView v;
     if (NWCCODE rc = stationInUse(s, conn, connNumber, sv, v)) return rc;
@@ -201,7 +201,7 @@ NWCCODE NWGetInetAddr(NWCONN_HANDLE conn, nuint16 connNumber, NW_INET_ADDR* addr
 }
 
 NWCCODE NWGetConnectionStatus(NWCONN_HANDLE conn, void* buffer, nuint16 bufferLength) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server sv;
     if (NWCCODE rc = s.use(conn, c, sv)) return rc;
@@ -228,7 +228,7 @@ NWCCODE NWGetConnectionStatus(NWCONN_HANDLE conn, void* buffer, nuint16 bufferLe
 }
 
 NWCCODE NWGetConnectionList(nuint16 mode, nuint16* connList, nuint16 maxConns, nuint16* numConns) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!numConns || (!connList && maxConns)) return NWE_INVALID_PARAMETER;
     nuint16 n = 0;
     for (const Connection& c : s.connections()) {
@@ -242,7 +242,7 @@ NWCCODE NWGetConnectionList(nuint16 mode, nuint16* connList, nuint16 maxConns, n
 
 NWCCODE NWGetObjectConnectionNumbers(NWCONN_HANDLE conn, const char* objectName, nuint16 objectType,
                                      nuint16* numConns, nuint16* connList, nuint16 maxConns) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server sv;
     if (NWCCODE rc = s.use(conn, c, sv)) return rc;
@@ -265,7 +265,7 @@ NWCCODE NWGetObjectConnectionNumbers(NWCONN_HANDLE conn, const char* objectName,
 // ---- connection services -------------------------------------------------------------
 
 NWCCODE NWCCGetPrimConnRef(NWCONN_REF* connRef) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!connRef) return NWE_INVALID_PARAMETER;
     std::uint32_t id = s.primaryConnection();
     if (!id) return NWE_NO_PRIMARY_CONNECTION;
@@ -289,7 +289,7 @@ NWCCODE NWCCOpenConnByRef(NWCONN_REF connRef, nuint32 openState, nuint32, NWCONN
 }
 
 NWCCODE NWCCGetConnInfo(NWCONN_HANDLE conn, nuint32 infoType, nuint32 bufferLength, void* buffer) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     auto c = s.connection(conn);
     if (!c) return NWE_INVALID_CONNECTION;
     if (!buffer) return NWE_INVALID_PARAMETER;
@@ -324,7 +324,7 @@ NWCCODE NWCCGetConnInfo(NWCONN_HANDLE conn, nuint32 infoType, nuint32 bufferLeng
 }
 
 NWCCODE NWCCGetAllConnInfo(NWCONN_HANDLE conn, nuint32 infoLevel, NWCCConnInfo* info) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (infoLevel != NWCC_INFO_VERSION_1) return NWE_INFO_TYPE_UNKNOWN;
     if (!info) return NWE_INVALID_PARAMETER;
     auto c = s.connection(conn);
@@ -335,7 +335,7 @@ NWCCODE NWCCGetAllConnInfo(NWCONN_HANDLE conn, nuint32 infoLevel, NWCCConnInfo* 
 }
 
 NWCCODE NWCCGetAllConnRefInfo(NWCONN_REF connRef, nuint32 infoLevel, NWCCConnInfo* info) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (infoLevel != NWCC_INFO_VERSION_1) return NWE_INFO_TYPE_UNKNOWN;
     if (!info) return NWE_INVALID_PARAMETER;
     auto c = s.connection(connRef);
@@ -346,7 +346,7 @@ NWCCODE NWCCGetAllConnRefInfo(NWCONN_REF connRef, nuint32 infoLevel, NWCCConnInf
 }
 
 NWCCODE NWCCScanConnRefs(nuint32* scanIterator, NWCONN_REF* connRef) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!scanIterator || !connRef) return NWE_INVALID_PARAMETER;
     std::optional<std::uint32_t> next;
     s.db().prepare("SELECT id FROM connections WHERE workstation=? AND id>? ORDER BY id LIMIT 1")

@@ -57,7 +57,7 @@ extern "C" {
 
 NWCCODE NWScanForDeletedFiles(NWCONN_HANDLE conn, nuint8 dirHandle, nuint32* iterationHandle, nuint32* volNumber,
                               nuint32* dirBase, NWDELETED_INFO* entryInfo) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!iterationHandle || !entryInfo) return NWE_INVALID_PARAMETER;
     Location dir;
     if (NWCCODE rc = Redirector(s).locateBelow(conn, dirHandle, {}, dir)) return rc;

@@ -39,7 +39,7 @@ NWDSBuffer::ResultAttr* currentAttr(NWDSBuffer* b) {
 extern "C" {
 
 NWCCODE NWDSAllocBuf(nuint32 size, Buf_T** buf) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!buf) return NWDSE_NULL_POINTER;
     if (size == 0 || size > NWDS_MAX_BUFFER_SIZE) return NWDSE_NOT_ENOUGH_MEMORY;
     *buf = DirectoryBuffers::instance().allocate(size);
@@ -48,7 +48,7 @@ NWCCODE NWDSAllocBuf(nuint32 size, Buf_T** buf) {
 }
 
 NWCCODE NWDSInitBuf(NWDSContextHandle context, nuint32 operation, Buf_T* buf) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;
@@ -59,14 +59,14 @@ NWCCODE NWDSInitBuf(NWDSContextHandle context, nuint32 operation, Buf_T* buf) {
 }
 
 NWCCODE NWDSFreeBuf(Buf_T* buf) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!buf) return 0;
     return DirectoryBuffers::instance().free(buf) ? 0 : NWDSE_INVALID_HANDLE;
   });
 }
 
 NWCCODE NWDSPutAttrName(NWDSContextHandle context, Buf_T* buf, const char* attrName) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;
@@ -82,7 +82,7 @@ NWCCODE NWDSPutAttrName(NWDSContextHandle context, Buf_T* buf, const char* attrN
 }
 
 NWCCODE NWDSPutChange(NWDSContextHandle context, Buf_T* buf, nuint32 changeType, const char* attrName) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;
@@ -97,7 +97,7 @@ NWCCODE NWDSPutChange(NWDSContextHandle context, Buf_T* buf, nuint32 changeType,
 }
 
 NWCCODE NWDSPutAttrVal(NWDSContextHandle context, Buf_T* buf, nuint32 syntaxID, const void* attrVal) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
@@ -129,7 +129,7 @@ NWCCODE NWDSPutAttrVal(NWDSContextHandle context, Buf_T* buf, nuint32 syntaxID, 
 }
 
 NWCCODE NWDSGetObjectCount(NWDSContextHandle context, Buf_T* buf, nuint32* objectCount) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;
@@ -142,7 +142,7 @@ NWCCODE NWDSGetObjectCount(NWDSContextHandle context, Buf_T* buf, nuint32* objec
 
 NWCCODE NWDSGetObjectName(NWDSContextHandle context, Buf_T* buf, char* objectName, nuint32* attrCount,
                           struct Object_Info_T* objectInfo) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;
@@ -159,7 +159,7 @@ NWCCODE NWDSGetObjectName(NWDSContextHandle context, Buf_T* buf, char* objectNam
 }
 
 NWCCODE NWDSGetAttrCount(NWDSContextHandle context, Buf_T* buf, nuint32* attrCount) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;
@@ -174,7 +174,7 @@ NWCCODE NWDSGetAttrCount(NWDSContextHandle context, Buf_T* buf, nuint32* attrCou
 }
 
 NWCCODE NWDSGetAttrName(NWDSContextHandle context, Buf_T* buf, char* attrName, nuint32* attrValCount, nuint32* syntaxID) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;
@@ -192,7 +192,7 @@ NWCCODE NWDSGetAttrName(NWDSContextHandle context, Buf_T* buf, char* attrName, n
 }
 
 NWCCODE NWDSComputeAttrValSize(NWDSContextHandle context, Buf_T* buf, nuint32 syntaxID, nuint32* attrValSize) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;
@@ -206,7 +206,7 @@ NWCCODE NWDSComputeAttrValSize(NWDSContextHandle context, Buf_T* buf, nuint32 sy
 }
 
 NWCCODE NWDSGetAttrVal(NWDSContextHandle context, Buf_T* buf, nuint32 syntaxID, void* attrVal) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;
@@ -220,7 +220,7 @@ NWCCODE NWDSGetAttrVal(NWDSContextHandle context, Buf_T* buf, nuint32 syntaxID, 
 }
 
 NWCCODE NWDSGetAttrDef(NWDSContextHandle context, Buf_T* buf, char* attrName, Attr_Info_T* attrInfo) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;
@@ -242,7 +242,7 @@ NWCCODE NWDSGetAttrDef(NWDSContextHandle context, Buf_T* buf, char* attrName, At
 }
 
 NWCCODE NWDSBeginClassItem(NWDSContextHandle context, Buf_T* buf) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;
@@ -257,7 +257,7 @@ NWCCODE NWDSBeginClassItem(NWDSContextHandle context, Buf_T* buf) {
 }
 
 NWCCODE NWDSPutClassItem(NWDSContextHandle context, Buf_T* buf, const char* itemName) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;
@@ -272,7 +272,7 @@ NWCCODE NWDSPutClassItem(NWDSContextHandle context, Buf_T* buf, const char* item
 }
 
 NWCCODE NWDSGetClassDefCount(NWDSContextHandle context, Buf_T* buf, nuint32* classDefCount) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;
@@ -285,7 +285,7 @@ NWCCODE NWDSGetClassDefCount(NWDSContextHandle context, Buf_T* buf, nuint32* cla
 }
 
 NWCCODE NWDSGetClassDef(NWDSContextHandle context, Buf_T* buf, char* className, Class_Info_T* classInfo) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;
@@ -306,7 +306,7 @@ NWCCODE NWDSGetClassDef(NWDSContextHandle context, Buf_T* buf, char* className, 
 }
 
 NWCCODE NWDSGetClassItemCount(NWDSContextHandle context, Buf_T* buf, nuint32* itemCount) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;
@@ -322,7 +322,7 @@ NWCCODE NWDSGetClassItemCount(NWDSContextHandle context, Buf_T* buf, nuint32* it
 }
 
 NWCCODE NWDSGetClassItem(NWDSContextHandle context, Buf_T* buf, char* itemName) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     NWDSBuffer* b = dc::buffer(buf);
     if (!b) return NWDSE_INVALID_HANDLE;

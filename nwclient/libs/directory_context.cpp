@@ -32,7 +32,7 @@ NWDSContextHandle NWDSDuplicateContext(NWDSContextHandle context) {
 }
 
 NWCCODE NWDSDuplicateContextHandle(NWDSContextHandle context, NWDSContextHandle* newContext) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!newContext) return NWDSE_NULL_POINTER;
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
@@ -44,11 +44,11 @@ NWCCODE NWDSDuplicateContextHandle(NWDSContextHandle context, NWDSContextHandle*
 }
 
 NWCCODE NWDSFreeContext(NWDSContextHandle context) {
-  NWSIM_SERVE({ return DirectoryContexts::instance().free(context) ? 0 : NWDSE_BAD_CONTEXT; });
+  NWSIM_SERVE_READ({ return DirectoryContexts::instance().free(context) ? 0 : NWDSE_BAD_CONTEXT; });
 }
 
 NWCCODE NWDSSetContext(NWDSContextHandle context, nint32 key, const void* value) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     if (!value) return NWDSE_NULL_POINTER;
@@ -89,7 +89,7 @@ NWCCODE NWDSSetContext(NWDSContextHandle context, nint32 key, const void* value)
 }
 
 NWCCODE NWDSGetContext(NWDSContextHandle context, nint32 key, void* value) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     if (!value) return NWDSE_NULL_POINTER;

@@ -87,7 +87,7 @@ NWCCODE NWDSLogout(NWDSContextHandle context) {
 }
 
 NWCCODE NWDSVerifyObjectPassword(NWDSContextHandle context, nuint32 optionsFlag, const char* objectName, const char* password) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     (void)optionsFlag;
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
@@ -160,7 +160,7 @@ nuint16 NWIsDSServer(NWCONN_HANDLE conn, char* treeName) {
 }
 
 NWCCODE NWGetPreferredDSServer(NWCONN_HANDLE* conn) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!conn) return NWE_INVALID_PARAMETER;
     std::string preferred;
     s.db().prepare("SELECT preferred_tree FROM workstations WHERE name=?").with(s.workstation()).first([&](nwsim::Stmt& q) {
@@ -189,7 +189,7 @@ NWCCODE NWSetPreferredDSTree(nuint16 length, const char* treeName) {
 
 NWCCODE NWDSGetDSVerInfo(NWCONN_HANDLE conn, nuint32* dsVersion, nuint32* rootMostEntryDepth, char* sapName, nuint32* flags,
                          char* treeName) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     nwsim::Connection c;
     nwsim::Server sv;
     if (NWCCODE rc = s.use(conn, c, sv)) return rc;
@@ -205,7 +205,7 @@ NWCCODE NWDSGetDSVerInfo(NWCONN_HANDLE conn, nuint32* dsVersion, nuint32* rootMo
 
 NWCCODE NWDSScanForAvailableTrees(NWDSContextHandle context, NWCONN_HANDLE conn, const char* scanFilter, nint32* scanIndex,
                                   char* treeName) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     if (!scanIndex || !treeName) return NWDSE_NULL_POINTER;
     nwsim::Connection c;
@@ -228,7 +228,7 @@ NWCCODE NWDSReturnBlockOfAvailableTrees(NWDSContextHandle context, NWCONN_HANDLE
                                         const char* lastBlocksString, const char* endBoundString, nuint32 reserved,
                                         char** arrayOfNames, nuint32 maxTreeNames, nuint32* numberOfTrees,
                                         nuint32* totalUniqueTrees) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     (void)reserved;
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     if (!numberOfTrees || !totalUniqueTrees || (maxTreeNames && !arrayOfNames)) return NWDSE_NULL_POINTER;

@@ -44,7 +44,7 @@ NWCCODE serverOf(nwsim::Session& s, const DsContext& c, NWCONN_HANDLE conn, Dire
 extern "C" {
 
 NWCCODE NWDSCanonicalizeName(NWDSContextHandle context, const char* objectName, char* canonName) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     if (!objectName || !canonName) return NWDSE_NULL_POINTER;
@@ -63,7 +63,7 @@ NWCCODE NWDSCanonicalizeName(NWDSContextHandle context, const char* objectName, 
 }
 
 NWCCODE NWDSAbbreviateName(NWDSContextHandle context, const char* inName, char* abbrevName) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     if (!inName || !abbrevName) return NWDSE_NULL_POINTER;
@@ -91,7 +91,7 @@ NWCCODE NWDSAbbreviateName(NWDSContextHandle context, const char* inName, char* 
 }
 
 NWCCODE NWDSRemoveAllTypes(NWDSContextHandle context, const char* name, char* strippedName) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     if (!name || !strippedName) return NWDSE_NULL_POINTER;
     std::string n;
@@ -107,7 +107,7 @@ NWCCODE NWDSRemoveAllTypes(NWDSContextHandle context, const char* name, char* st
 }
 
 NWCCODE NWDSGetPartitionRoot(NWDSContextHandle context, const char* objectName, char* partitionRoot) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     if (!partitionRoot) return NWDSE_NULL_POINTER;
@@ -126,7 +126,7 @@ NWCCODE NWDSGetPartitionRoot(NWDSContextHandle context, const char* objectName, 
 }
 
 NWCCODE NWDSGetBinderyContext(NWDSContextHandle context, NWCONN_HANDLE conn, char* binderyEmulationContext) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     if (!binderyEmulationContext) return NWDSE_NULL_POINTER;
@@ -139,7 +139,7 @@ NWCCODE NWDSGetBinderyContext(NWDSContextHandle context, NWCONN_HANDLE conn, cha
 }
 
 NWCCODE NWDSGetServerDN(NWDSContextHandle context, NWCONN_HANDLE conn, char* serverDN) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     if (!serverDN) return NWDSE_NULL_POINTER;
@@ -152,7 +152,7 @@ NWCCODE NWDSGetServerDN(NWDSContextHandle context, NWCONN_HANDLE conn, char* ser
 }
 
 NWCCODE NWDSWhoAmI(NWDSContextHandle context, char* objectName) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     if (!objectName) return NWDSE_NULL_POINTER;
@@ -166,7 +166,7 @@ NWCCODE NWDSWhoAmI(NWDSContextHandle context, char* objectName) {
 }
 
 NWCCODE NWDSMapNameToID(NWDSContextHandle context, NWCONN_HANDLE conn, const char* objectName, nuint32* objectID) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     if (!objectID) return NWDSE_NULL_POINTER;
@@ -181,7 +181,7 @@ NWCCODE NWDSMapNameToID(NWDSContextHandle context, NWCONN_HANDLE conn, const cha
 }
 
 NWCCODE NWDSMapIDToName(NWDSContextHandle context, NWCONN_HANDLE conn, nuint32 objectID, char* objectName) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     if (!objectName) return NWDSE_NULL_POINTER;
@@ -196,7 +196,7 @@ NWCCODE NWDSMapIDToName(NWDSContextHandle context, NWCONN_HANDLE conn, nuint32 o
 }
 
 NWCCODE NWDSAuditGetObjectID(NWDSContextHandle context, const char* objectName, NWCONN_HANDLE* conn, nuint32* objectID) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     if (!conn || !objectID) return NWDSE_NULL_POINTER;
@@ -212,7 +212,7 @@ NWCCODE NWDSAuditGetObjectID(NWDSContextHandle context, const char* objectName, 
 }
 
 NWCCODE NWDSResolveName(NWDSContextHandle context, const char* objectName, NWCONN_HANDLE* conn, nuint32* objectID) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     if (!conn || !objectID) return NWDSE_NULL_POINTER;

@@ -94,7 +94,7 @@ extern "C" {
 
 NWCCODE NWDSRead(NWDSContextHandle context, const char* objectName, nuint32 infoType, nuint8 allAttrs, Buf_T* attrNames,
                  nint32* iterationHandle, Buf_T* objectInfo) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     if (!iterationHandle) return NWDSE_NULL_POINTER;
@@ -225,7 +225,7 @@ NWCCODE NWDSMoveObject(NWDSContextHandle context, const char* objectName, const 
 }
 
 NWCCODE NWDSList(NWDSContextHandle context, const char* objectName, nint32* iterationHandle, Buf_T* subordinates) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     if (!iterationHandle) return NWDSE_NULL_POINTER;

@@ -36,7 +36,7 @@ extern "C" {
 
 NWCCODE NWDSGetEffectiveRights(NWDSContextHandle context, const char* subjectName, const char* objectName,
                                const char* attrName, nuint32* privileges) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;
     if (!privileges || !subjectName) return NWDSE_NULL_POINTER;

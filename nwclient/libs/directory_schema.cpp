@@ -86,7 +86,7 @@ NWCCODE NWDSRemoveAttrDef(NWDSContextHandle context, const char* attrName) {
 
 NWCCODE NWDSReadAttrDef(NWDSContextHandle context, nuint32 infoType, nuint8 allAttrs, Buf_T* attrNames,
                         nint32* iterationHandle, Buf_T* attrDefs) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     if (!iterationHandle) return NWDSE_NULL_POINTER;
     if (infoType != DS_ATTR_DEF_NAMES && infoType != DS_ATTR_DEFS) return NWDSE_INVALID_REQUEST;
@@ -153,7 +153,7 @@ NWCCODE NWDSDefineClass(NWDSContextHandle context, const char* className, const 
 
 NWCCODE NWDSReadClassDef(NWDSContextHandle context, nuint32 infoType, nuint8 allClasses, Buf_T* classNames,
                          nint32* iterationHandle, Buf_T* classDefs) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!dc::context(context)) return NWDSE_BAD_CONTEXT;
     if (!iterationHandle) return NWDSE_NULL_POINTER;
     if (infoType != DS_CLASS_DEF_NAMES && infoType != DS_CLASS_DEFS) return NWDSE_INVALID_REQUEST;

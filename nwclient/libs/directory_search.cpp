@@ -182,7 +182,7 @@ nint32 findMatches(DirectoryTree& tree, const DsContext& c, nwsim::DirectoryRigh
 extern "C" {
 
 NWCCODE NWDSAllocFilter(Filter_Cursor_T** cur) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!cur) return NWDSE_NULL_POINTER;
     *cur = DirectoryBuffers::instance().allocateFilter();
     return 0;
@@ -190,7 +190,7 @@ NWCCODE NWDSAllocFilter(Filter_Cursor_T** cur) {
 }
 
 NWCCODE NWDSAddFilterToken(Filter_Cursor_T* cur, nuint16 tok, const void* val, nuint32 syntax) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!DirectoryBuffers::instance().validFilter(cur)) return NWDSE_INVALID_HANDLE;
     if (cur->tokens.size() >= kMaxTokens) return NWDSE_TOO_MANY_TOKENS;
     NWDSFilterCursor::Token t;
@@ -226,7 +226,7 @@ NWCCODE NWDSAddFilterToken(Filter_Cursor_T* cur, nuint16 tok, const void* val, n
 }
 
 NWCCODE NWDSFreeFilter(Filter_Cursor_T* cur, void (*freeVal)(nuint32 syntax, void* val)) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!DirectoryBuffers::instance().validFilter(cur)) return NWDSE_INVALID_HANDLE;
     release(cur, freeVal);
     return 0;
@@ -234,7 +234,7 @@ NWCCODE NWDSFreeFilter(Filter_Cursor_T* cur, void (*freeVal)(nuint32 syntax, voi
 }
 
 NWCCODE NWDSPutFilter(NWDSContextHandle context, Buf_T* buf, Filter_Cursor_T* cur, void (*freeVal)(nuint32 syntax, void* val)) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!DirectoryBuffers::instance().validFilter(cur)) return NWDSE_INVALID_HANDLE;
     std::vector<Token> tokens;
     for (auto& t : cur->tokens) tokens.push_back(t.token);
@@ -258,7 +258,7 @@ NWCCODE NWDSPutFilter(NWDSContextHandle context, Buf_T* buf, Filter_Cursor_T* cu
 NWCCODE NWDSSearch(NWDSContextHandle context, const char* baseObjectName, nint32 scope, nuint8 searchAliases, Buf_T* filter,
                    nuint32 infoType, nuint8 allAttrs, Buf_T* attrNames, nint32* iterationHandle, nint32 countObjectsToSearch,
                    nint32* countObjectsSearched, Buf_T* objectInfo) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     (void)searchAliases;
     DsContext* c = dc::context(context);
     if (!c) return NWDSE_BAD_CONTEXT;

@@ -40,7 +40,7 @@ constexpr std::size_t kTrusteesPerCall = 20;
 // A directory and the entries of it that a pattern selects.
 struct Selection {
   Location dir;
-  fs::path local;
+  nwsim::Placed local;
   std::shared_ptr<const nwsim::Listing> listing;
   std::string pattern;
   /// The entry at `index` as the disk has it now.
@@ -55,10 +55,15 @@ NWCCODE selectIn(Session& s, NWCONN_HANDLE conn, nuint8 dirHandle, const std::st
                  Selection& out) {
   Redirector r(s);
   if (NWCCODE rc = r.locateBelow(conn, dirHandle, dirPath, out.dir)) return rc;
-  if (NWCCODE rc = r.localPath(out.dir, out.local)) return rc;
-  std::error_code ec;
-  if (!fs::is_directory(out.local, ec)) return NWE_INVALID_PATH;
-  out.listing = nwsim::listDirectory(out.local);
+  if (NWCCODE rc = r.place(out.dir, out.local)) return rc;
+  struct stat st{};
+  if (!out.local.status(st) || !S_ISDIR(st.st_mode)) return NWE_INVALID_PATH;
+  // Without the file scan right in a folder the station sees nothing in it.
+  if (!nwsim::EffectiveRights(s.db(), out.dir.server.id)
+           .allow(out.dir.conn.objectId, out.dir.volume.number, out.dir.path(), nwsim::NWR_FILE_SCAN))
+    out.listing = std::make_shared<const nwsim::Listing>();
+  else
+    out.listing = nwsim::listDirectory(out.local);
   out.pattern = std::move(pattern);
   return NWE_OK;
 }
@@ -177,7 +182,7 @@ extern "C" {
 
 NWCCODE NWIntScanDirEntryInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint16 searchAttributes, nuint32* iterationHandle,
                               const char* searchPattern, NWENTRY_INFO* entryInfo, nuint8) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     return scan(s, conn, dirHandle, searchAttributes, iterationHandle, searchPattern, entryInfo,
                 [&](const ListedEntry& e, const EntryInfo& info) {
                   if (e.directory) {
@@ -194,7 +199,7 @@ NWCCODE NWIntScanDirEntryInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint16 sear
 
 NWCCODE NWIntScanExtendedInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint8 searchAttributes, nuint32* iterationHandle,
                               const char* searchPattern, NW_EXT_FILE_INFO* entryInfo, nuint8) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     return scan(s, conn, dirHandle, searchAttributes & ~NWSA_DIRECTORIES, iterationHandle, searchPattern, entryInfo,
                 [&](const ListedEntry& e, const EntryInfo& info) {
                   entryInfo->inheritedRightsMask = info.inheritedMask;
@@ -205,16 +210,16 @@ NWCCODE NWIntScanExtendedInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint8 searc
 
 NWCCODE NWIntScanForTrustees(NWCONN_HANDLE conn, nuint8 dirHandle, const char* searchPath, nuint32* iterationHandle,
                              nuint16* numOfEntries, NWET_INFO* entryTrusteeInfo, nuint8) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (numOfEntries) *numOfEntries = 0;
     if (!searchPath || !iterationHandle || !entryTrusteeInfo) return NWE_INVALID_PARAMETER;
     Redirector r(s);
     Location at;
     if (NWCCODE rc = r.locateBelow(conn, dirHandle, m::getString(searchPath, NW_PATH_SIZE), at)) return rc;
-    fs::path local;
+    nwsim::Placed place;
     struct stat st{};
-    if (NWCCODE rc = r.localPath(at, local)) return rc;
-    if (::stat(local.c_str(), &st) != 0) return NWE_INVALID_PATH;
+    if (NWCCODE rc = r.place(at, place)) return rc;
+    if (!place.status(st)) return NWE_INVALID_PATH;
     const auto trustees = nwsim::Trustees(s.db()).at(at.server.id, at.volume.number, at.path());
     const std::size_t from = *iterationHandle;
     if (from >= trustees.size()) return NWE_NO_MORE_ENTRIES;
@@ -237,7 +242,7 @@ NWCCODE NWIntScanForTrustees(NWCONN_HANDLE conn, nuint8 dirHandle, const char* s
 
 NWCCODE NWIntScanFileInformation2(NWCONN_HANDLE conn, nuint8 dirHandle, const char* filePattern,
                                   nuint8 searchAttributes, nuint8* iterationHandle9, NW_FILE_INFO2* info, nuint8) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!filePattern || !iterationHandle9 || !info) return NWE_INVALID_PARAMETER;
     Selection sel;
     if (NWCCODE rc = selectPath(s, conn, dirHandle, m::getString(filePattern, NW_PATH_SIZE), sel)) return rc;

@@ -52,7 +52,7 @@ bool maySee(Session& s, const Connection& c, const Server& server, int station) 
 extern "C" {
 
 NWCCODE NWConvertFileHandle(nuint32 localHandle, nuint16 handleType, nuint8* netwareHandle4, NWCONN_HANDLE* conn) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (handleType != 2) return NWE_INVALID_PARAMETER;
     OpenFiles::Entry e;
     if (NWCCODE rc = openFile(s, localHandle, e)) return rc;
@@ -153,7 +153,7 @@ NWCCODE NWScanOpenFilesByConn2(NWCONN_HANDLE conn, nuint16 connNumber, nint32* i
 NWCCODE NWIntScanDirectoryInformation2(NWCONN_HANDLE conn, nuint8 dirHandle, const char* searchPath, nuint8* sequence4,
                                        char* dirName256, nuint32* dateTime, nuint32* ownerID, nuint8* rightsMask,
                                        nuint16) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     m::putString(dirName256, NW_PATH_SIZE, {});
     Connection c;
     Server server;

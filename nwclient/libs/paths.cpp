@@ -25,7 +25,7 @@ bool validDrive(nuint16 drive) { return drive >= 1 && drive <= 26; }
 extern "C" {
 
 NWCCODE NWParseNetWarePath(const char* path, NWCONN_HANDLE* conn, nuint8* dirHandle, char* resultPath) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!path || !conn) return NWE_INVALID_PARAMETER;
     Redirector r(s);
     Location at;
@@ -40,7 +40,7 @@ NWCCODE NWParseNetWarePath(const char* path, NWCONN_HANDLE* conn, nuint8* dirHan
 }
 
 NWCCODE NWParsePath(const char* path, char* serverName, NWCONN_HANDLE* conn, char* volumeName, char* directory) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     m::putString(serverName, 48, {});
     m::putString(volumeName, NW_VOLUME_NAME_SIZE, {});
     m::putString(directory, NW_PATH_SIZE, {});
@@ -58,7 +58,7 @@ NWCCODE NWParsePath(const char* path, char* serverName, NWCONN_HANDLE* conn, cha
 }
 
 NWCCODE NWGetVolumeNumber(NWCONN_HANDLE conn, const char* volumeName, nuint16* volNumber) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server server;
     if (NWCCODE rc = s.use(conn, c, server)) return rc;
@@ -71,7 +71,7 @@ NWCCODE NWGetVolumeNumber(NWCONN_HANDLE conn, const char* volumeName, nuint16* v
 }
 
 NWCCODE NWGetVolumeName(NWCONN_HANDLE conn, nuint16 volNumber, char* volumeName16) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server server;
     if (NWCCODE rc = s.use(conn, c, server)) return rc;
@@ -106,7 +106,7 @@ NWCCODE NWDeleteDriveBase(nuint16 driveNumber, nuint16) {
 }
 
 NWCCODE NWGetFirstDrive(nuint16* firstDrive) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!firstDrive) return NWE_INVALID_PARAMETER;
     *firstDrive = static_cast<nuint16>(DriveTable::firstNetworkDrive(s.network().dir() / "net.cfg"));
     return NWE_OK;
@@ -115,7 +115,7 @@ NWCCODE NWGetFirstDrive(nuint16* firstDrive) {
 
 NWCCODE NWGetDriveStatus(nuint16 driveNumber, nuint16, nuint16* status, NWCONN_HANDLE* conn, char* rootPath,
                          char* relativePath, char* fullPath) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!validDrive(driveNumber)) return NWE_INVALID_DRIVE;
     nuint16 st = DriveTable::localStatus(driveNumber);
     NWCONN_HANDLE h = 0;

@@ -34,7 +34,7 @@ NWCCODE onQueue(Session& s, NWCONN_HANDLE conn, nuint32 queueID, Body body) {
 extern "C" {
 
 NWCCODE NWGetQueueJobList2(NWCONN_HANDLE conn, nuint32 queueID, nuint32 startPosition, QueueJobListReply* reply) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!reply) return NWE_INVALID_PARAMETER;
     return onQueue(s, conn, queueID, [&](PrintQueues& q, const Connection&, const Server&, std::uint32_t queue) {
       const auto jobs = q.jobNumbers(queue);
@@ -49,7 +49,7 @@ NWCCODE NWGetQueueJobList2(NWCONN_HANDLE conn, nuint32 queueID, nuint32 startPos
 }
 
 NWCCODE NWReadQueueJobEntry2(NWCONN_HANDLE conn, nuint32 queueID, nuint32 jobNumber, NWQueueJobStruct* job) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!job) return NWE_INVALID_PARAMETER;
     return onQueue(s, conn, queueID, [&](PrintQueues& q, const Connection&, const Server&, std::uint32_t queue) {
       auto e = q.job(queue, jobNumber);

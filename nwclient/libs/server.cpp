@@ -199,7 +199,7 @@ NWCCODE NWLogoutFromFileServer(NWCONN_HANDLE conn) {
 }
 
 NWCCODE NWGetFileServerLoginStatus(NWCONN_HANDLE conn, nuint8* loginEnabled) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server server;
     if (NWCCODE rc = s.use(conn, c, server)) return rc;
@@ -264,7 +264,7 @@ NWCCODE NWSetFileServerDateAndTime(NWCONN_HANDLE conn, nuint8 year, nuint8 month
 }
 
 NWCCODE NWGetNetworkSerialNumber(NWCONN_HANDLE conn, nuint32* serialNumber, nuint16* appNumber) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server server;
     if (NWCCODE rc = s.use(conn, c, server)) return rc;
@@ -544,7 +544,7 @@ NWCCODE NWSMSetDynamicCmdIntValue(NWCONN_HANDLE conn, const char* parameterName,
 
 NWCCODE NWGetConnListFromObject(NWCONN_HANDLE conn, nuint32 objectID, nuint32 searchConnNum, nuint16* connListLen,
                                 nuint16* connList50) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (connListLen) *connListLen = 0;
     Connection c;
     Server server;

@@ -62,7 +62,7 @@ extern "C" {
 
 NWCCODE NWScanObjectTrusteePaths(NWCONN_HANDLE conn, nuint32 objectID, nuint16 volNumber, nuint16* sequence,
                                  nuint16* rights, char* path256) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server server;
     if (NWCCODE rc = s.use(conn, c, server)) return rc;
@@ -84,7 +84,7 @@ NWCCODE NWScanObjectTrusteePaths(NWCONN_HANDLE conn, nuint32 objectID, nuint16 v
 }
 
 NWCCODE NWGetEffectiveRights(NWCONN_HANDLE conn, nuint8 dirHandle, const char* path, nuint16* rights) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Location at;
     if (NWCCODE rc = existingEntry(s, conn, dirHandle, path, at)) return rc;
     if (!rights) return NWE_INVALID_PARAMETER;
@@ -114,7 +114,7 @@ NWCCODE NWDeleteTrusteeFromDirectory(NWCONN_HANDLE conn, nuint8 dirHandle, const
 }
 
 NWCCODE NWGetBinderyAccessLevel(NWCONN_HANDLE conn, nuint8* accessLevel, nuint32* objectID) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     Connection c;
     Server server;
     if (NWCCODE rc = s.use(conn, c, server)) return rc;

@@ -99,7 +99,7 @@ struct ObjectOnVolume {
 extern "C" {
 
 NWCCODE NWGetVolumeStats(NWCONN_HANDLE conn, nuint8 volNumber, VOL_STATS* volInfo) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!volInfo) return NWE_INVALID_PARAMETER;
     VolumeFigures f;
     if (NWCCODE rc = figures(s, conn, volNumber, f)) return rc;
@@ -122,7 +122,7 @@ NWCCODE NWGetVolumeStats(NWCONN_HANDLE conn, nuint8 volNumber, VOL_STATS* volInf
 NWCCODE NWGetVolumeInfoWithNumber(NWCONN_HANDLE conn, nuint16 volNumber, char* volName, nuint16* totalBlocks,
                                   nuint16* sectorsPerBlock, nuint16* availableBlocks, nuint16* totalDirEntries,
                                   nuint16* availableDirEntries, nuint16* volIsRemovable) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     m::putString(volName, NW_VOLUME_NAME_SIZE, {});
     VolumeFigures f;
     if (NWCCODE rc = figures(s, conn, volNumber, f)) return rc;
@@ -138,7 +138,7 @@ NWCCODE NWGetVolumeInfoWithNumber(NWCONN_HANDLE conn, nuint16 volNumber, char* v
 }
 
 NWCCODE NWGetExtendedVolumeInfo(NWCONN_HANDLE conn, nuint16 volNumber, NWVolExtendedInfo* volInfo) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!volInfo) return NWE_INVALID_PARAMETER;
     VolumeFigures f;
     if (NWCCODE rc = figures(s, conn, volNumber, f)) return rc;
@@ -157,7 +157,7 @@ NWCCODE NWGetExtendedVolumeInfo(NWCONN_HANDLE conn, nuint16 volNumber, NWVolExte
 }
 
 NWCCODE NWGetDirSpaceInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint16 volNumber, DIR_SPACE_INFO* spaceInfo) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     if (!spaceInfo) return NWE_INVALID_PARAMETER;
     int number = volNumber;
     if (dirHandle) {
@@ -182,7 +182,7 @@ NWCCODE NWGetDirSpaceInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint16 volNumbe
 
 NWCCODE NWGetDiskUtilization(NWCONN_HANDLE conn, nuint32 objectID, nuint8 volNumber, nuint16* usedDirectories,
                              nuint16* usedFiles, nuint16* usedBlocks) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     ObjectOnVolume o;
     if (NWCCODE rc = o.open(s, conn, objectID, volNumber)) return rc;
     const auto u = VolumeSpace(s).ownedBy(o.server, o.v, o.id);
@@ -195,7 +195,7 @@ NWCCODE NWGetDiskUtilization(NWCONN_HANDLE conn, nuint32 objectID, nuint8 volNum
 
 NWCCODE NWGetObjDiskRestrictions(NWCONN_HANDLE conn, nuint8 volNumber, nuint32 objectID, nuint32* restriction,
                                  nuint32* inUse) {
-  NWSIM_SERVE({
+  NWSIM_SERVE_READ({
     ObjectOnVolume o;
     if (NWCCODE rc = o.open(s, conn, objectID, volNumber)) return rc;
     VolumeSpace space(s);

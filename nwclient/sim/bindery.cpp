@@ -34,15 +34,17 @@ bool Bindery::matches(const std::string& pattern, const std::string& name) { ret
 
 std::optional<Bindery::Object> Bindery::find(const std::string& name, std::uint16_t type) {
   std::optional<Object> o;
-  db_.prepare(std::string("SELECT ") + kObjectColumns + " FROM bindery_objects WHERE server_id=? AND name=? AND type=?")
-      .with(server_, upper(name), type).first([&](Stmt& q) { o = readObject(q); });
+  static const std::string sql =
+      std::string("SELECT ") + kObjectColumns + " FROM bindery_objects WHERE server_id=? AND name=? AND type=?";
+  db_.prepare(sql).with(server_, upper(name), type).first([&](Stmt& q) { o = readObject(q); });
   return o;
 }
 
 std::optional<Bindery::Object> Bindery::byId(std::uint32_t id) {
   std::optional<Object> o;
-  db_.prepare(std::string("SELECT ") + kObjectColumns + " FROM bindery_objects WHERE server_id=? AND object_id=?")
-      .with(server_, static_cast<std::int64_t>(id)).first([&](Stmt& q) { o = readObject(q); });
+  static const std::string sql =
+      std::string("SELECT ") + kObjectColumns + " FROM bindery_objects WHERE server_id=? AND object_id=?";
+  db_.prepare(sql).with(server_, static_cast<std::int64_t>(id)).first([&](Stmt& q) { o = readObject(q); });
   return o;
 }
 
@@ -53,18 +55,22 @@ std::optional<Bindery::Object> Bindery::next(const std::string& pattern, std::ui
   std::int64_t after = afterId ? static_cast<std::int64_t>(*afterId) : -1;
   if (!hasWildcards(pattern)) {
     std::optional<Object> o;
-    const std::string sql = std::string("SELECT ") + kObjectColumns +
-                            " FROM bindery_objects WHERE server_id=? AND name=? AND object_id>?" +
-                            (type == 0xFFFF ? "" : " AND type=?") + " ORDER BY object_id LIMIT 1";
-    auto& q = db_.prepare(sql);
+    static const std::string byName[2] = {
+        std::string("SELECT ") + kObjectColumns +
+            " FROM bindery_objects WHERE server_id=? AND name=? AND object_id>? AND type=? ORDER BY object_id LIMIT 1",
+        std::string("SELECT ") + kObjectColumns +
+            " FROM bindery_objects WHERE server_id=? AND name=? AND object_id>? ORDER BY object_id LIMIT 1"};
+    auto& q = db_.prepare(byName[type == 0xFFFF]);
     q.with(server_, upper(pattern), after);
     if (type != 0xFFFF) q.bind(4, type);
     q.first([&](Stmt& r) { o = readObject(r); });
     return o;
   }
-  const std::string sql = std::string("SELECT ") + kObjectColumns +
-                          " FROM bindery_objects WHERE server_id=?" + (type == 0xFFFF ? "" : " AND type=?") +
-                          " AND object_id>? ORDER BY object_id LIMIT 1";
+  static const std::string walk[2] = {
+      std::string("SELECT ") + kObjectColumns +
+          " FROM bindery_objects WHERE server_id=? AND type=? AND object_id>? ORDER BY object_id LIMIT 1",
+      std::string("SELECT ") + kObjectColumns + " FROM bindery_objects WHERE server_id=? AND object_id>? ORDER BY object_id LIMIT 1"};
+  const std::string& sql = walk[type == 0xFFFF];
   for (;;) {
     std::optional<Object> o;
     auto& q = db_.prepare(sql);

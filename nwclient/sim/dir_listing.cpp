@@ -2,11 +2,21 @@
 
 #include "wildcard.h"
 
+#include <nwclient/paths.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <sys/stat.h>
 #include <time.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <list>
 #include <mutex>
 
@@ -50,17 +60,38 @@ bool sameState(const Cached& c, const struct stat& st) {
          c.changed.tv_nsec == st.st_mtim.tv_nsec;
 }
 
-std::shared_ptr<const Listing> read(const fs::path& dir) {
+// A copy's temporary file left by a program that was killed: its writer is gone.
+bool staleCopyTemporary(const char* name) {
+  const std::size_t prefix = std::strlen(NW_COPY_TEMPORARY_PREFIX);
+  if (std::strncmp(name, NW_COPY_TEMPORARY_PREFIX, prefix) != 0) return false;
+  const long pid = std::strtol(name + prefix, nullptr, 10);
+  return pid <= 0 || (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
+}
+
+std::shared_ptr<const Listing> read(const Placed& at, int dirFd) {
   auto out = std::make_shared<Listing>();
-  std::error_code ec;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+  DIR* d = ::fdopendir(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0));
+  if (!d) return out;
+  ::rewinddir(d);
+  while (const dirent* de = ::readdir(d)) {
+    const std::string name = de->d_name;
+    if (name == "." || name == "..") continue;
+    // Copies in progress are not entries yet; those of killed programs are swept.
+    if (name.rfind(NW_COPY_TEMPORARY_PREFIX, 0) == 0) {
+      if (staleCopyTemporary(de->d_name)) ::unlinkat(dirFd, de->d_name, 0);
+      continue;
+    }
+    struct stat st{};
+    if (::fstatat(dirFd, de->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    // A link is listed as what it leads to, and only when that is inside the volume.
+    if (S_ISLNK(st.st_mode) && !at.statusOf(name, st)) continue;
+    if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)) continue;
     ListedEntry e;
-    e.name = it->path().filename().string();
-    // Links are followed: the redirector keeps them inside the volume.
-    std::error_code kind;
-    e.directory = it->is_directory(kind);
+    e.name = name;
+    e.directory = S_ISDIR(st.st_mode);
     out->push_back(std::move(e));
   }
+  ::closedir(d);
   std::sort(out->begin(), out->end(), [](const ListedEntry& a, const ListedEntry& b) {
     const int c = compareIgnoringCase(a.name, b.name);
     return c != 0 ? c < 0 : a.name < b.name;
@@ -70,10 +101,11 @@ std::shared_ptr<const Listing> read(const fs::path& dir) {
 
 } // namespace
 
-std::shared_ptr<const Listing> listDirectory(const fs::path& dir) {
+std::shared_ptr<const Listing> listDirectory(const Placed& dir) {
+  FileDescriptor fd(dir.open(O_RDONLY | O_DIRECTORY));
   struct stat st{};
-  if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::make_shared<Listing>();
-  const std::string key = dir.string();
+  if (!fd.valid() || ::fstat(fd.get(), &st) != 0) return std::make_shared<Listing>();
+  const std::string key = dir.local.string();
   std::lock_guard lock(cacheMutex);
   for (auto it = cache.begin(); it != cache.end(); ++it) {
     if (it->dir != key) continue;
@@ -86,17 +118,17 @@ std::shared_ptr<const Listing> listDirectory(const fs::path& dir) {
   }
   struct timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);
-  Cached c{key, st.st_dev, st.st_ino, st.st_mtim, read(dir)};
+  Cached c{key, st.st_dev, st.st_ino, st.st_mtim, read(dir, fd.get())};
   c.settled = nanoseconds(now) - nanoseconds(st.st_mtim) > kSettleNanoseconds;
   cache.push_front(c);
   if (cache.size() > kCachedListings) cache.pop_back();
   return c.entries;
 }
 
-ListedEntry withDetails(const fs::path& dir, const ListedEntry& entry) {
+ListedEntry withDetails(const Placed& dir, const ListedEntry& entry) {
   ListedEntry e = entry;
   struct stat st{};
-  if (::stat((dir / e.name).c_str(), &st) != 0) return e;
+  if (!dir.statusOf(e.name, st)) return e;
   e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
   e.modified = st.st_mtim.tv_sec;
   e.accessed = st.st_atim.tv_sec;

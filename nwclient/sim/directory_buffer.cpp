@@ -8,8 +8,9 @@
 namespace nwsim {
 
 DirectoryBuffers& DirectoryBuffers::instance() {
-  static DirectoryBuffers buffers;
-  return buffers;
+  // Never destroyed: objects of a program that die after it at exit still free their buffers.
+  static auto* buffers = new DirectoryBuffers;
+  return *buffers;
 }
 
 NWDSBuffer* DirectoryBuffers::allocate(std::uint32_t size) {

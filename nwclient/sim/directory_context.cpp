@@ -8,8 +8,9 @@
 namespace nwsim {
 
 DirectoryContexts& DirectoryContexts::instance() {
-  static DirectoryContexts contexts;
-  return contexts;
+  // Never destroyed: objects of a program that die after it at exit still free their contexts.
+  static auto* contexts = new DirectoryContexts;
+  return *contexts;
 }
 
 NWDSContextHandle DirectoryContexts::create(const DsContext& c) {

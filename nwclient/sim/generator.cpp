@@ -2,6 +2,7 @@
 #include "bindery.h"
 #include "directory_update.h"
 #include "file_entries.h"
+#include "name_rules.h"
 #include "netware_path.h"
 #include "nwsim/nwsim.h"
 #include "simulator.h"
@@ -33,6 +34,7 @@ void addGeneratedUsers(const std::string& server, int count, const std::string& 
   auto sv = s.serverByName(Bindery::upper(server));
   if (!sv) throw SimError("no server " + server + " on the network");
   if (count < 0 || prefix.empty() || prefix.size() > 40) throw SimError("bad count or name prefix for generated users");
+  if (std::string why = names::objectNameProblem(Bindery::upper(prefix) + "000001"); !why.empty()) throw SimError(why);
   Transaction t(s.db());
   Bindery b(s.db(), sv->id);
   for (int i = 1; i <= count; ++i) {

@@ -11,10 +11,14 @@
 #include "volume_space.h"
 
 #include <nwclient/paths.h>
+#include <nwclient/volumes.h>
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace nwsim {
@@ -94,6 +98,62 @@ NWCCODE Redirector::localPath(const Location& at, std::filesystem::path& out) {
   return volumes().localPath(at.server.name, at.volume, at.parts, out);
 }
 
+NWCCODE Redirector::place(const Location& at, Placed& out) {
+  return volumes().place(at.server.name, at.volume, at.parts, out);
+}
+
+int Redirector::open(const Location& at, int flags, mode_t mode, NWCCODE& code) {
+  Placed p;
+  if ((code = place(at, p)) != NWE_OK) return -1;
+  if (at.parts.empty()) {
+    code = NWE_INVALID_PATH;
+    return -1;
+  }
+  struct stat st{};
+  const bool exists = p.status(st);
+  if (exists && S_ISDIR(st.st_mode)) {
+    code = NWE_INVALID_PATH;
+    return -1;
+  }
+  EffectiveRights rights(s_.db(), at.server.id);
+  const std::uint32_t who = at.conn.objectId;
+  const int access = flags & O_ACCMODE;
+  if (!exists) {
+    std::vector<std::string> folder = at.parts;
+    folder.pop_back();
+    if (!(flags & O_CREAT)) code = NWE_FILE_NOT_FOUND;
+    else if (!rights.allow(who, at.volume.number, NetWarePath::join(folder), NWR_CREATE)) code = NWE_NO_CREATE_PRIVILEGE;
+  } else if ((flags & O_EXCL) && (flags & O_CREAT)) {
+    code = NWE_NAME_EXISTS;
+  } else {
+    const std::uint16_t own = rights.of(who, at.volume.number, at.path());
+    if ((access == O_RDONLY || access == O_RDWR) && !(own & (NWR_READ | NWR_SUPERVISOR))) code = NWE_NO_READ_PRIVILEGE;
+    else if ((access != O_RDONLY || (flags & O_TRUNC)) && !(own & (NWR_WRITE | NWR_SUPERVISOR))) code = NWE_ACCESS_DENIED;
+  }
+  if (code != NWE_OK) return -1;
+  // A transaction running on the station gets the file back as it was when it is backed out.
+  Transactions(s_).reaching(at, p.local);
+  // A file that appeared since the look is opened as it is, never made again.
+  int fd = p.open(exists ? flags & ~(O_CREAT | O_EXCL) : flags | O_EXCL, mode);
+  if (fd < 0) {
+    code = errno == EXDEV || errno == ELOOP ? NWCCODE(NWE_INVALID_PATH)
+         : errno == EEXIST                  ? NWCCODE(NWE_NAME_EXISTS)
+         : errno == ENOENT                  ? NWCCODE(NWE_FILE_NOT_FOUND)
+                                            : NWCCODE(NWE_ACCESS_DENIED);
+    return -1;
+  }
+  if (!exists) {
+    // A file new on a volume belongs to the station's user.
+    FileEntries entries(s_.db());
+    EntryInfo info = entries.get(at.server.id, at.volume.number, at.path());
+    info.ownerId = who;
+    info.created = info.updated = s_.server(at.server.id).clock();
+    info.updaterId = who;
+    entries.put(at.server.id, at.volume.number, at.path(), info);
+  }
+  return fd;
+}
+
 namespace {
 
 // Paths are redirected only for programs that use the client; the simulator library alone
@@ -144,6 +204,26 @@ bool nwsimRedirect(const char* path, char* localPath, std::size_t size) {
     std::memcpy(localPath, text.c_str(), text.size() + 1);
     return true;
   });
+}
+
+int nwsimOpenFile(const char* path, int flags, int mode) {
+  if (!nwsim::clientLoaded()) return -2;
+  if (!path) {
+    errno = EINVAL;
+    return -1;
+  }
+  int fd = -1, error = EINVAL;
+  nwsim::withSession([&](nwsim::Session& s) {
+    nwsim::Redirector r(s);
+    nwsim::Location at;
+    if (r.locate(path, 0, 0, at)) return false;
+    NWCCODE code = NWE_OK;
+    fd = r.open(at, flags, static_cast<mode_t>(mode), code);
+    error = code == NWE_FILE_NOT_FOUND ? ENOENT : code == NWE_NAME_EXISTS ? EEXIST : code == NWE_INVALID_PATH ? EINVAL : EACCES;
+    return fd >= 0;
+  });
+  if (fd < 0) errno = error;
+  return fd;
 }
 
 void nwsimFileOpened(int handle, const char* path, int access) {

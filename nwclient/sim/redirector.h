@@ -41,6 +41,13 @@ public:
   NWCCODE locateBelow(std::uint32_t conn, int dirHandle, const std::string& path, Location& out);
   /// The local file of a location (see Volumes::localPath).
   NWCCODE localPath(const Location& at, std::filesystem::path& out);
+  /// The location held for use below its volume's root (see Volumes::place).
+  NWCCODE place(const Location& at, Placed& out);
+  /// Opens the file of a location for the station, with open(2)'s flags: held to the station's
+  /// effective rights (read, write, create in the folder) and never outside the volume.
+  /// The descriptor, or -1 with `code` set (NWE_NO_READ_PRIVILEGE, NWE_ACCESS_DENIED for
+  /// writing, NWE_NO_CREATE_PRIVILEGE, NWE_FILE_NOT_FOUND, NWE_INVALID_PATH).
+  int open(const Location& at, int flags, mode_t mode, NWCCODE& code);
 
 private:
   Session& s_;
@@ -53,6 +60,10 @@ extern "C" {
 /// terminated); false when it does not resolve, and in a program that has not loaded a
 /// client library.
 bool nwsimRedirect(const char* path, char* localPath, std::size_t size);
+/// Opens a NetWare or drive-letter path for the platform (see Redirector::open): the
+/// descriptor, or -1 with errno set (EACCES when the station lacks the rights, ENOENT, EINVAL
+/// for a path that does not resolve); -2 in a program that has not loaded a client library.
+int nwsimOpenFile(const char* path, int flags, int mode);
 /// The platform opened `path` (a redirected path) as `handle`: access 1 read, 2 write, 3 both.
 void nwsimFileOpened(int handle, const char* path, int access);
 /// The platform closed a handle it reported as opened.

@@ -4,6 +4,7 @@
 
 #include <nwclient/volumes.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,10 +74,16 @@ std::optional<std::string> Salvage::directoryOf(std::int64_t serverId, int volum
 }
 
 NWCCODE Salvage::remove(const Location& at, std::uint32_t deletor, LocalSeconds when) {
-  fs::path local;
-  if (NWCCODE rc = Volumes(db_, dir_).localPath(at.server.name, at.volume, at.parts, local)) return rc;
+  Placed place;
+  if (NWCCODE rc = Volumes(db_, dir_).place(at.server.name, at.volume, at.parts, place)) return rc;
+  // The file is named from its folder, held open below the volume's root, so a link swapped
+  // in on the way cannot make it delete or move anything outside.
+  std::string leaf;
+  FileDescriptor folder(place.openParent(leaf));
   struct stat st{};
-  if (at.parts.empty() || ::lstat(local.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return NWE_FILE_NOT_FOUND;
+  if (at.parts.empty() || !folder.valid() || ::fstatat(folder.get(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+      S_ISDIR(st.st_mode))
+    return NWE_FILE_NOT_FOUND;
   FileEntries entries(db_);
   const std::string key = FileEntries::key(at.path());
   const std::string dirKey = FileEntries::parentKey(key);
@@ -84,7 +91,7 @@ NWCCODE Salvage::remove(const Location& at, std::uint32_t deletor, LocalSeconds 
   if (info.attributes & (NWA_READ_ONLY | NWA_DELETE_INHIBIT)) return NWE_ACCESS_DENIED;
   const std::uint32_t dirAttributes = entries.get(at.server.id, at.volume.number, dirKey).attributes;
   if ((info.attributes | dirAttributes) & NWA_IMMEDIATE_PURGE) {
-    if (::unlink(local.c_str()) != 0) return NWE_ACCESS_DENIED;
+    if (::unlinkat(folder.get(), leaf.c_str(), 0) != 0) return NWE_ACCESS_DENIED;
     entries.removeTree(at.server.id, at.volume.number, key);
     return NWE_OK;
   }
@@ -112,8 +119,7 @@ NWCCODE Salvage::remove(const Location& at, std::uint32_t deletor, LocalSeconds 
   const fs::path dest = area(at.server.name, at.volume.name);
   std::error_code ec;
   fs::create_directories(dest, ec);
-  fs::rename(local, dest / std::to_string(seq), ec);
-  if (ec) {
+  if (::renameat(folder.get(), leaf.c_str(), AT_FDCWD, (dest / std::to_string(seq)).c_str()) != 0) {
     db_.prepare("DELETE FROM deleted_files WHERE seq=?").with(seq).run();
     return NWE_ACCESS_DENIED;
   }
@@ -158,16 +164,18 @@ NWCCODE Salvage::recover(const Server& server, const Volumes::Volume& v, const D
   if (!dirKey) return NWE_FILE_NOT_FOUND;
   auto parts = NetWarePath::components(*dirKey).value_or(std::vector<std::string>{});
   Volumes volumes(db_, dir_);
-  fs::path dir, target;
-  std::error_code ec;
-  if (volumes.localPath(server.name, v, parts, dir) || !fs::is_directory(dir, ec)) return NWE_INVALID_PATH;
-  parts.push_back(nameParts->front());
-  if (NWCCODE rc = volumes.localPath(server.name, v, parts, target)) return rc;
+  Placed dir, target;
   struct stat st{};
+  if (volumes.place(server.name, v, parts, dir) || !dir.status(st) || !S_ISDIR(st.st_mode)) return NWE_INVALID_PATH;
+  parts.push_back(nameParts->front());
+  if (NWCCODE rc = volumes.place(server.name, v, parts, target)) return rc;
+  std::string leaf;
+  FileDescriptor folder(target.openParent(leaf));
+  if (!folder.valid()) return NWE_INVALID_PATH;
   // Never over a file that lives there now, whatever the case of its name.
-  if (::lstat(target.c_str(), &st) == 0) return NWE_NAME_EXISTS;
-  fs::rename(area(server.name, v.name) / std::to_string(f.seq), target, ec);
-  if (ec) return NWE_ACCESS_DENIED;
+  if (::fstatat(folder.get(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return NWE_NAME_EXISTS;
+  if (::renameat(AT_FDCWD, (area(server.name, v.name) / std::to_string(f.seq)).c_str(), folder.get(), leaf.c_str()) != 0)
+    return NWE_ACCESS_DENIED;
   db_.prepare("DELETE FROM deleted_files WHERE seq=?").with(static_cast<std::int64_t>(f.seq)).run();
   FileEntries(db_).put(server.id, v.number, NetWarePath::join(parts), f.info);
   return NWE_OK;

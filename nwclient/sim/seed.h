@@ -3,6 +3,7 @@
 // mistakes with the seed's name and the line of the offending value.
 #include "bindery.h"
 #include "json.h"
+#include "name_rules.h"
 #include "netcfg.h"
 #include "simulator.h"
 #include "nwsim/nwsim.h"
@@ -112,15 +113,17 @@ public:
     return s;
   }
 
-  std::string objectName(const Value& v, const char* what) {
+  // A name checked against NetWare's rule for its kind (see name_rules.h), upper case.
+  std::string checkedName(const Value& v, const char* what, std::string (*problem)(const std::string&)) {
     std::string n = upper(v.asString(what));
-    if (n.empty() || n.size() > 47) fail(v, std::string(what) + " must have 1 to 47 characters");
+    if (std::string why = problem(n); !why.empty()) fail(v, std::string(what) + ": " + why);
     return n;
   }
+  std::string objectName(const Value& v, const char* what) { return checkedName(v, what, names::objectNameProblem); }
 
   void server(const Value& s) {
     if (!s.isObject()) fail(s, "a server must be an object");
-    std::string name = objectName(required(s, "name", "a server"), "the server name");
+    std::string name = checkedName(required(s, "name", "a server"), "a server", names::serverNameProblem);
     if (serverIds_.count(name)) fail(s, "server " + name + " appears twice");
     std::string kind = str(s, "kind", "bindery");
     if (kind != "bindery" && kind != "directory")

@@ -130,9 +130,7 @@ void SeedLoader::serverContent(std::int64_t serverId, const std::string& serverN
   if (const Value* vols = server.find("volumes")) {
     for (const Value& v : vols->asArray("\"volumes\"")) {
       if (!v.isObject()) fail(v, "a volume must be an object");
-      const std::string name = objectName(required(v, "name", "a volume"), "a volume name");
-      if (name.size() < 2 || name.size() > 15 || name.find_first_of(":\\/. ") != std::string::npos)
-        fail(v, "a volume name has 2 to 15 characters and no separators");
+      const std::string name = checkedName(required(v, "name", "a volume"), "a volume", names::volumeNameProblem);
       if (volumes.byName(serverId, name)) fail(v, "volume " + name + " appears twice on " + serverName);
       const int number = volumes.create(serverId, serverName, name).number;
       const auto root = volumes.root(serverName, name);
@@ -217,8 +215,8 @@ void SeedLoader::serverContent(std::int64_t serverId, const std::string& serverN
             fail(*date, "a module date is \"yyyy-mm-dd\"");
         }
       }
-      if (mod.fileName.empty() || mod.fileName.size() > 12 || mod.fileName.find_first_of("\\/:") != std::string::npos)
-        fail(n, "a module file name has 1 to 12 characters (8.3)");
+      if (mod.fileName.size() > 12 || !names::fileNameProblem(mod.fileName).empty())
+        fail(n, "a module file name has 1 to 12 characters (8.3) and no separators");
       if (mod.fileName.find('.') == std::string::npos) mod.fileName += ".NLM";
       modules.push_back(mod);
     }

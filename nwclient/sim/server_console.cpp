@@ -116,6 +116,7 @@ ServerConsole::Stats ServerConsole::stats() {
         samplePackets = q.int64(6);
         utilization = q.integer(7);
       });
+  s_.writeUsage();
   db.prepare("SELECT COALESCE(SUM(requests), 0) FROM connections WHERE server_id=?").with(server_.id).first([&](Stmt& q) {
     requests = q.int64(0);
   });

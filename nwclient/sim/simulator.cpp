@@ -79,13 +79,14 @@ bool parseNode(const std::string& hex, std::array<std::uint8_t, 6>& node) {
 
 namespace {
 
+// Never destroyed: a client function first called at exit still registers its counter.
 std::mutex& counterMutex() {
-  static std::mutex m;
-  return m;
+  static auto* m = new std::mutex;
+  return *m;
 }
 std::multimap<std::string, CallCounter*>& counters() {
-  static std::multimap<std::string, CallCounter*> all;
-  return all;
+  static auto* all = new std::multimap<std::string, CallCounter*>;
+  return *all;
 }
 
 std::string upper(std::string s) {
@@ -127,6 +128,132 @@ Network::Network(const std::filesystem::path& dir) : dir_(dir) {
     store_->migrate();
   } catch (const StoreError& e) {
     throw SimError("cannot open the network at " + dir.string() + ": " + e.what());
+  }
+}
+
+Network::~Network() { writeEachCall(); }
+
+void Network::writeEachCall() {
+  eachCall_ = true;
+  writeUsageNow();
+}
+
+void Network::writeUsageNow() {
+  if (pending_.empty()) return;
+  bool committed = false;
+  try {
+    Transaction t(*store_);
+    writeUsage();
+    t.commit();
+    committed = true;
+  } catch (const std::exception&) {
+    // Kept for the next write: the call that counted them has succeeded.
+  }
+  usageWritten(committed);
+}
+
+void Network::countRequest(std::uint32_t connection, unsigned sent, unsigned received) {
+  Usage& u = pending_[connection];
+  ++u.requests;
+  u.sent += sent;
+  u.received += received;
+  ++pendingRequests_;
+}
+
+Usage Network::pendingUsage(std::uint32_t connection) const {
+  auto it = pending_.find(connection);
+  return it == pending_.end() ? Usage{} : it->second;
+}
+
+void Network::writeUsage() {
+  if (pending_.empty()) return;
+  auto& q = store_->prepare(
+      "UPDATE connections SET requests=requests+?, bytes_written=bytes_written+?, bytes_read=bytes_read+? WHERE id=?");
+  for (auto& [id, u] : pending_)
+    q.with(static_cast<std::int64_t>(u.requests), static_cast<std::int64_t>(u.sent),
+           static_cast<std::int64_t>(u.received), static_cast<std::int64_t>(id))
+        .run();
+  for (auto& [id, u] : pending_) {
+    Usage& w = writing_[id];
+    w.requests += u.requests;
+    w.sent += u.sent;
+    w.received += u.received;
+  }
+  pending_.clear();
+  pendingRequests_ = 0;
+}
+
+void Network::usageWritten(bool committed) {
+  if (!committed)
+    for (auto& [id, w] : writing_) {
+      Usage& u = pending_[id];
+      u.requests += w.requests;
+      u.sent += w.sent;
+      u.received += w.received;
+      pendingRequests_ += w.requests;
+    }
+  writing_.clear();
+}
+
+Network::Rows& Network::rows() {
+  const std::int64_t stamp = store_->changeStamp();
+  if (!rowsValid_ || stamp != rows_.stamp) {
+    rows_.connections.clear();
+    rows_.servers.clear();
+    rows_.primary.reset();
+    rows_.armed.clear();
+    store_->prepare("SELECT DISTINCT function FROM faults").each([&](Stmt& q) { rows_.armed.insert(q.text(0)); });
+    rows_.stamp = store_->changeStamp();
+    rowsValid_ = true;
+  }
+  return rows_;
+}
+
+NWCCODE Network::serve(Session& session, const char* function, Store::Access access,
+                       NWCCODE (*body)(void*, Session&), void* context) {
+  for (;;) {
+    Transaction t(*store_, access);
+    const bool writing = access == Store::Access::write;
+    struct UsageGuard {
+      Network& net;
+      bool active;
+      ~UsageGuard() {
+        if (active) net.usageWritten(false);
+      }
+    } usage{*this, writing};
+    if (writing && !pending_.empty()) writeUsage();
+    NWCCODE rc;
+    if (rows().armed.count(function)) {
+      // Taking the fault writes; a read call that meets one is served again as a write.
+      if (!writing) {
+        access = Store::Access::write;
+        continue;
+      }
+      auto fault = session.takeFault(function);
+      rc = fault ? *fault : body(context, session);
+    } else {
+      rc = body(context, session);
+    }
+    t.commit();
+    usage.active = false;
+    if (writing) usageWritten(true);
+    // Now and then a reading process writes its counts, so that other programs see them.
+    if (pendingRequests_ >= kFlushRequests || eachCall_) writeUsageNow();
+    return rc;
+  }
+}
+
+NWCCODE serveCall(CallCounter& counter, Store::Access access, NWCCODE (*body)(void*, Session&), void* context) {
+  counter.add();
+  auto& sim = Simulator::instance();
+  std::lock_guard lock(sim.mutex());
+  try {
+    Session s = sim.session();
+    return s.network().serve(s, counter.function(), access, body, context);
+  } catch (const StoreError&) {
+    return NWE_REQUESTER_FAILURE;
+  } catch (const std::exception&) {
+    return NWE_NETWORK_UNAVAILABLE;
   }
 }
 
@@ -250,45 +377,64 @@ constexpr const char* kServerColumns =
 
 } // namespace
 
-std::optional<Connection> Session::connection(std::uint32_t handle) {
-  std::optional<Connection> c;
-  db().prepare(std::string("SELECT ") + kConnColumns + " FROM connections WHERE id=? AND workstation=?")
-      .with(static_cast<std::int64_t>(handle), ws_).first([&](Stmt& q) { c = readConnection(q); });
+// A connection as the store has it, with the requests this process has not yet written.
+Connection Session::withPending(Connection c) const {
+  const Usage u = net_.pendingUsage(c.id);
+  c.requests += u.requests;
+  c.bytesWritten += u.sent;
+  c.bytesRead += u.received;
   return c;
 }
 
+std::optional<Connection> Session::connection(std::uint32_t handle) {
+  auto& kept = net_.rows().connections;
+  if (auto it = kept.find(handle); it != kept.end() && it->second.workstation == ws_) return withPending(it->second);
+  static const std::string sql = std::string("SELECT ") + kConnColumns + " FROM connections WHERE id=? AND workstation=?";
+  std::optional<Connection> c;
+  db().prepare(sql).with(static_cast<std::int64_t>(handle), ws_).first([&](Stmt& q) { c = readConnection(q); });
+  if (!c) return c;
+  net_.rows().connections.emplace(handle, *c);
+  return withPending(*c);
+}
+
 std::vector<Connection> Session::connections() {
+  static const std::string sql = std::string("SELECT ") + kConnColumns + " FROM connections WHERE workstation=? ORDER BY id";
   std::vector<Connection> all;
-  db().prepare(std::string("SELECT ") + kConnColumns + " FROM connections WHERE workstation=? ORDER BY id")
-      .with(ws_).each([&](Stmt& q) { all.push_back(readConnection(q)); });
+  db().prepare(sql).with(ws_).each([&](Stmt& q) { all.push_back(withPending(readConnection(q))); });
   return all;
 }
 
 std::optional<Connection> Session::stationOn(std::int64_t serverId, int connNumber) {
+  static const std::string sql = std::string("SELECT ") + kConnColumns + " FROM connections WHERE server_id=? AND conn_number=?";
   std::optional<Connection> c;
-  db().prepare(std::string("SELECT ") + kConnColumns + " FROM connections WHERE server_id=? AND conn_number=?")
-      .with(serverId, connNumber).first([&](Stmt& q) { c = readConnection(q); });
+  db().prepare(sql).with(serverId, connNumber).first([&](Stmt& q) { c = withPending(readConnection(q)); });
   return c;
 }
 
 std::uint32_t Session::primaryConnection() {
+  auto& kept = net_.rows();
+  if (kept.primary && kept.primary->first == ws_) return kept.primary->second;
   std::uint32_t id = 0;
   db().prepare("SELECT w.primary_conn FROM workstations w JOIN connections c ON c.id = w.primary_conn WHERE w.name=?")
       .with(ws_).first([&](Stmt& q) { id = static_cast<std::uint32_t>(q.int64(0)); });
+  net_.rows().primary.emplace(ws_, id);
   return id;
 }
 
 Server Session::server(std::int64_t id) {
+  auto& kept = net_.rows().servers;
+  if (auto it = kept.find(id); it != kept.end()) return it->second;
+  static const std::string sql = std::string("SELECT ") + kServerColumns + " FROM servers WHERE id=?";
   Server s;
-  db().prepare(std::string("SELECT ") + kServerColumns + " FROM servers WHERE id=?")
-      .with(id).first([&](Stmt& q) { s = readServer(q); });
+  bool found = db().prepare(sql).with(id).first([&](Stmt& q) { s = readServer(q); });
+  if (found) net_.rows().servers.emplace(id, s);
   return s;
 }
 
 std::optional<Server> Session::serverByName(const std::string& name) {
+  static const std::string sql = std::string("SELECT ") + kServerColumns + " FROM servers WHERE name=?";
   std::optional<Server> s;
-  db().prepare(std::string("SELECT ") + kServerColumns + " FROM servers WHERE name=?")
-      .with(name).first([&](Stmt& q) { s = readServer(q); });
+  db().prepare(sql).with(name).first([&](Stmt& q) { s = readServer(q); });
   return s;
 }
 
@@ -303,8 +449,7 @@ std::optional<BinderyObject> Session::object(std::int64_t serverId, std::uint32_
 }
 
 void Session::countRequest(const Connection& c, unsigned sent, unsigned received) {
-  db().prepare("UPDATE connections SET requests=requests+1, bytes_written=bytes_written+?, bytes_read=bytes_read+? WHERE id=?")
-      .with(sent, received, static_cast<std::int64_t>(c.id)).run();
+  net_.countRequest(c.id, sent, received);
 }
 
 std::optional<NWCCODE> Session::takeFault(const char* function) {
@@ -334,9 +479,22 @@ NWCCODE Session::use(std::uint32_t handle, Connection& c, Server& s, unsigned se
 
 // ---- the process's simulator ---------------------------------------------------------
 
+// The simulator is never destroyed, so that calls from objects that die at exit after it
+// would have are still served; what it has counted is written when the program ends and,
+// from then on, after every call.
 Simulator& Simulator::instance() {
-  static Simulator sim;
-  return sim;
+  static Simulator* sim = [] {
+    auto* s = new Simulator;
+    std::atexit([] { instance().closing(); });
+    return s;
+  }();
+  return *sim;
+}
+
+void Simulator::closing() {
+  std::lock_guard lock(mutex_);
+  closing_ = true;
+  if (net_) net_->writeEachCall();
 }
 
 std::filesystem::path Simulator::networkDir() {
@@ -372,6 +530,7 @@ Network& Simulator::open() {
       }
     }
     net_ = std::make_unique<Network>(dir);
+    if (closing_) net_->writeEachCall();
     openError_.clear();
   } catch (const std::exception& e) {
     openError_ = e.what();

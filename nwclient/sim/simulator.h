@@ -13,6 +13,10 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 namespace nwsim {
 
@@ -58,19 +62,68 @@ struct BinderyObject {
   std::uint16_t type = 0;        // client byte order (0x0100 user)
 };
 
+class Session;
+
+/// Requests of a connection this process has counted and not yet written to the store.
+struct Usage {
+  std::uint64_t requests = 0, sent = 0, received = 0;
+};
+
 /// One open network folder.
 class Network {
 public:
   explicit Network(const std::filesystem::path& dir);
+  /// Writes the requests still counted only here.
+  ~Network();
   const std::filesystem::path& dir() const { return dir_; }
   Store& store() { return *store_; }
   /// Creates the workstation from net.cfg when it does not exist yet: attaches it to its
   /// preferred server and logs it in as the configured login name.
   void ensureWorkstation(const std::string& name);
 
+  /// Serves one client call on `session` in one transaction of the given access, after an
+  /// injected fault for `function` if one is armed.
+  NWCCODE serve(Session& session, const char* function, Store::Access access, NWCCODE (*body)(void*, Session&),
+                void* context);
+
+  /// Rows read through sessions, kept while the store's change stamp stays the same: the
+  /// stamp moves with every change, this process's or another's, so a kept row is never
+  /// older than the store.
+  struct Rows {
+    std::int64_t stamp = 0;
+    std::unordered_map<std::uint32_t, Connection> connections;
+    std::unordered_map<std::int64_t, Server> servers;
+    std::optional<std::pair<std::string, std::uint32_t>> primary;  // of one workstation
+    std::unordered_set<std::string> armed;  // functions with an injected fault
+  };
+  /// The kept rows, emptied first when the store has changed since they were read.
+  Rows& rows();
+
+  /// Counts one request of a connection; written to the store by the next write, every
+  /// kFlushRequests requests and when the network is closed.
+  void countRequest(std::uint32_t connection, unsigned sent, unsigned received);
+  /// What this process has counted for the connection and not yet written.
+  Usage pendingUsage(std::uint32_t connection) const;
+  /// Writes the pending counts inside the open write transaction, for what reads them from
+  /// the store.
+  void writeUsage();
+  /// Writes the pending counts now and those of every later call after it: the program ends.
+  void writeEachCall();
+
 private:
+  static constexpr std::uint64_t kFlushRequests = 1000;
+  /// Writes the pending counts in a transaction of their own.
+  void writeUsageNow();
+  /// After the transaction that wrote them: dropped when it committed, kept when it did not.
+  void usageWritten(bool committed);
+
   std::filesystem::path dir_;
   std::unique_ptr<Store> store_;
+  Rows rows_;
+  bool rowsValid_ = false;
+  std::unordered_map<std::uint32_t, Usage> pending_, writing_;
+  std::uint64_t pendingRequests_ = 0;
+  bool eachCall_ = false;
 };
 
 /// What one client call works with: the network, the calling workstation and its store.
@@ -93,6 +146,8 @@ public:
   std::optional<BinderyObject> object(std::int64_t serverId, std::uint32_t objectId);
   /// Counts one request on a connection, with the bytes it sent and received.
   void countRequest(const Connection& c, unsigned sent, unsigned received);
+  /// Writes the requests counted so far, before the store's figures are summed.
+  void writeUsage() { net_.writeUsage(); }
   /// Consumes an injected fault for the function; nullopt when none is pending.
   std::optional<NWCCODE> takeFault(const char* function);
 
@@ -101,6 +156,7 @@ public:
   NWCCODE use(std::uint32_t handle, Connection& c, Server& s, unsigned sent = 16, unsigned received = 16);
 
 private:
+  Connection withPending(Connection c) const;
   Network& net_;
   std::string ws_;
 };
@@ -136,8 +192,11 @@ public:
   std::recursive_mutex& mutex() { return mutex_; }
 
 private:
+  /// The program ends: counts are written from now on.
+  void closing();
   Network& open();
   std::recursive_mutex mutex_;
+  bool closing_ = false;
   std::unique_ptr<Network> net_;
   std::optional<std::filesystem::path> chosenDir_;
   std::string chosenWorkstation_;
@@ -147,27 +206,16 @@ private:
 };
 
 /// Runs one client call: counts it, consumes an injected fault, and turns failures of the
-/// simulator into completion codes (the network cannot be opened, the store fails).
+/// simulator into completion codes (the network cannot be opened, the store fails). One
+/// transaction per call: the call sees one state of the network and its changes land whole.
+/// A call that only reads is served with Store::Access::read, which takes no write lock.
+NWCCODE serveCall(CallCounter& counter, Store::Access access, NWCCODE (*body)(void*, Session&), void* context);
+
 template <typename Body>
-NWCCODE serve(CallCounter& counter, Body&& body) {
-  counter.add();
-  auto& sim = Simulator::instance();
-  std::lock_guard lock(sim.mutex());
-  try {
-    Session s = sim.session();
-    // One transaction per call: the call sees one state of the network and its changes
-    // land whole.
-    Transaction t(s.db());
-    NWCCODE rc;
-    if (auto fault = s.takeFault(counter.function())) rc = *fault;
-    else rc = body(s);
-    t.commit();
-    return rc;
-  } catch (const StoreError&) {
-    return NWE_REQUESTER_FAILURE;
-  } catch (const std::exception&) {
-    return NWE_NETWORK_UNAVAILABLE;
-  }
+NWCCODE serve(CallCounter& counter, Body&& body, Store::Access access = Store::Access::write) {
+  using B = std::remove_reference_t<Body>;
+  return serveCall(counter, access, [](void* b, Session& s) -> NWCCODE { return (*static_cast<B*>(b))(s); },
+                   const_cast<void*>(static_cast<const void*>(&body)));
 }
 
 /// The lowest free station number on a server; 0 when the server is full.
@@ -185,3 +233,9 @@ bool parseNode(const std::string& hex, std::array<std::uint8_t, 6>& node);
 #define NWSIM_SERVE(...)                                                     \
   static ::nwsim::CallCounter nwsim_counter_{__func__};                      \
   return ::nwsim::serve(nwsim_counter_, [&](::nwsim::Session& s) -> NWCCODE __VA_ARGS__)
+
+/// The same for an entry point that only reads the network.
+#define NWSIM_SERVE_READ(...)                                                \
+  static ::nwsim::CallCounter nwsim_counter_{__func__};                      \
+  return ::nwsim::serve(                                                     \
+      nwsim_counter_, [&](::nwsim::Session& s) -> NWCCODE __VA_ARGS__, ::nwsim::Store::Access::read)

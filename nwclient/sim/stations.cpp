@@ -37,6 +37,7 @@ NWCCODE Stations::open(const Server& server, bool tree, bool licensed, std::uint
 
 void Stations::close(std::uint32_t connId) {
   const auto id = static_cast<std::int64_t>(connId);
+  s_.writeUsage();
   s_.db().prepare("UPDATE server_stats SET packets_base = packets_base + "
                   "(SELECT requests FROM connections WHERE id=?1) WHERE server_id = (SELECT server_id FROM connections WHERE id=?1)")
       .with(id).run();

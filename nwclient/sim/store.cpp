@@ -136,7 +136,8 @@ Store::Store(const std::filesystem::path& file, bool create) {
 }
 
 Store::~Store() {
-  for (auto& [sql, stmt] : cache_) delete stmt;
+  byAddress_.clear();
+  byText_.clear();
   if (db_) sqlite3_close(db_);
 }
 
@@ -151,16 +152,41 @@ void Store::exec(const std::string& sql) {
 }
 
 Stmt& Store::prepare(const std::string& sql) {
-  for (auto& [text, stmt] : cache_)
-    if (text == sql) return stmt->reset();
-  cache_.emplace_back(sql, new Stmt(db_, sql));
-  return *cache_.back().second;
+  auto& stmt = byText_[sql];
+  if (stmt) return stmt->reset();
+  try {
+    stmt = std::make_unique<Stmt>(*this, sql);
+  } catch (...) {
+    byText_.erase(sql);
+    throw;
+  }
+  return *stmt;
+}
+
+Stmt& Store::prepareLiteral(const char* sql) {
+  if (auto it = byAddress_.find(sql); it != byAddress_.end()) return it->second->reset();
+  Stmt& stmt = prepare(std::string(sql));
+  byAddress_.emplace(sql, &stmt);
+  return stmt;
 }
 
 std::int64_t Store::changeStamp() {
   std::int64_t other = 0;
-  prepare("PRAGMA data_version").first([&](Stmt& q) { other = q.int64(0); });
-  return (other << 32) ^ static_cast<std::int64_t>(sqlite3_total_changes(db_));
+  if (snapshotVersion_) {
+    other = *snapshotVersion_;
+  } else {
+    // The pragma starts the read of an open transaction, so its snapshot is the one the
+    // transaction goes on reading.
+    prepare("PRAGMA data_version").first([&](Stmt& q) { other = q.int64(0); });
+    if (sqlite3_get_autocommit(db_) == 0) snapshotVersion_ = other;
+  }
+  return (other << 32) ^ (rollbacks_ << 24) ^ static_cast<std::int64_t>(sqlite3_total_changes(db_));
+}
+
+void Store::ended(bool outermost, bool rolledBack) {
+  if (outermost) snapshotVersion_.reset();
+  // Rows read after changes that were then undone must not be taken for current ones.
+  if (rolledBack) ++rollbacks_;
 }
 
 int Store::currentSchemaVersion() { return static_cast<int>(migrations().size()); }
@@ -190,6 +216,11 @@ Stmt::Stmt(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
   if (rc != SQLITE_OK) throwError(db, "cannot prepare \"" + sql + "\"", rc);
 }
 
+Stmt::Stmt(Store& store, const std::string& sql) : Stmt(store.handle(), sql) {
+  store_ = &store;
+  writes_ = sqlite3_stmt_readonly(s_) == 0;
+}
+
 Stmt::~Stmt() { sqlite3_finalize(s_); }
 
 Stmt& Stmt::reset() {
@@ -208,6 +239,11 @@ Stmt& Stmt::bind(int i, const std::string& v) {
   return *this;
 }
 
+Stmt& Stmt::bind(int i, const char* v) {
+  sqlite3_bind_text(s_, i, v, -1, SQLITE_TRANSIENT);
+  return *this;
+}
+
 Stmt& Stmt::bindBlob(int i, const void* data, std::size_t size) {
   sqlite3_bind_blob(s_, i, data, static_cast<int>(size), SQLITE_TRANSIENT);
   return *this;
@@ -219,6 +255,8 @@ Stmt& Stmt::bindNull(int i) {
 }
 
 bool Stmt::step() {
+  if (writes_ && store_->writesRefused())
+    throw StoreError("a read transaction cannot run \"" + sql_ + "\"", SQLITE_READONLY);
   int rc = sqlite3_step(s_);
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
@@ -241,23 +279,35 @@ std::vector<std::uint8_t> Stmt::blob(int col) const {
 
 // Inside an open transaction a Transaction is a savepoint, so operations that need one can
 // be used both on their own and from within a larger one.
-Transaction::Transaction(Store& store, bool immediate) : store_(store) {
+Transaction::Transaction(Store& store, Store::Access access) : store_(store) {
   nested_ = sqlite3_get_autocommit(store_.handle()) == 0;
-  store_.exec(nested_ ? "SAVEPOINT nested" : immediate ? "BEGIN IMMEDIATE" : "BEGIN");
+  refusedBefore_ = store_.writesRefused_;
+  if (nested_) store_.prepare("SAVEPOINT nested").run();
+  else if (access == Store::Access::write) store_.prepare("BEGIN IMMEDIATE").run();
+  else store_.prepare("BEGIN").run();
+  if (access == Store::Access::read) store_.writesRefused_ = true;
 }
 
 Transaction::~Transaction() {
-  if (open_) {
-    try {
-      store_.exec(nested_ ? "ROLLBACK TO nested; RELEASE nested" : "ROLLBACK");
-    } catch (...) {
+  if (!open_) return;
+  store_.writesRefused_ = refusedBefore_;
+  try {
+    if (nested_) {
+      store_.prepare("ROLLBACK TO nested").run();
+      store_.prepare("RELEASE nested").run();
+    } else if (sqlite3_get_autocommit(store_.handle()) == 0) {
+      store_.prepare("ROLLBACK").run();
     }
+  } catch (...) {
   }
+  store_.ended(!nested_, true);
 }
 
 void Transaction::commit() {
-  store_.exec(nested_ ? "RELEASE nested" : "COMMIT");
+  store_.writesRefused_ = refusedBefore_;
+  store_.prepare(nested_ ? "RELEASE nested" : "COMMIT").run();
   open_ = false;
+  store_.ended(!nested_, false);
 }
 
 } // namespace nwsim

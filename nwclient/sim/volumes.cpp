@@ -2,7 +2,10 @@
 
 #include <nwclient/paths.h>
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 
@@ -14,11 +17,6 @@ namespace {
 
 Volumes::Volume readVolume(Stmt& q) {
   return Volumes::Volume{q.int64(0), q.integer(1), q.text(2), q.integer(3) != 0};
-}
-
-bool within(const fs::path& p, const fs::path& root) {
-  const std::string s = p.string(), r = root.string();
-  return s == r || (s.size() > r.size() && s.compare(0, r.size(), r) == 0 && s[r.size()] == '/');
 }
 
 bool sameIgnoringCase(const std::string& a, const std::string& b) {
@@ -73,39 +71,69 @@ void Volumes::setMounted(const Volume& v, bool mounted) {
 
 NWCCODE Volumes::localPath(const std::string& serverName, const Volume& v, const std::vector<std::string>& parts,
                            fs::path& out) const {
+  Placed p;
+  if (NWCCODE rc = place(serverName, v, parts, p)) return rc;
+  // The name as the disk resolves it: links inside the volume followed.
+  std::error_code ec;
+  out = fs::weakly_canonical(p.local, ec);
+  if (ec) out = p.local;
+  return NWE_OK;
+}
+
+NWCCODE Volumes::place(const std::string& serverName, const Volume& v, const std::vector<std::string>& parts,
+                       Placed& out) const {
   std::error_code ec;
   const fs::path realRoot = fs::canonical(root(serverName, v.name), ec);
   if (ec) return NWE_VOLUME_DOES_NOT_EXIST;
-  fs::path cur = realRoot;
+  out.root = FileDescriptor(::open(realRoot.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!out.root.valid()) return NWE_VOLUME_DOES_NOT_EXIST;
+  out.relative.clear();
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    fs::path next = cur / parts[i];
+    // Each folder on the way is opened from the root, so a link met is followed only inside it.
+    FileDescriptor dir(out.open(O_RDONLY | O_DIRECTORY));
+    if (!dir.valid()) {
+      if (errno == EXDEV || errno == ELOOP) return NWE_INVALID_PATH;
+      // The rest does not exist yet (a file to create), or lies below a file.
+      for (std::size_t j = i; j < parts.size(); ++j) out.relative = out.child(parts[j]);
+      break;
+    }
+    std::string name = parts[i];
     struct stat st{};
-    if (::lstat(next.c_str(), &st) != 0) {
+    if (::fstatat(dir.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
       // Files put on the volume from outside may not be in upper case.
-      bool found = false;
-      for (const auto& e : fs::directory_iterator(cur, ec)) {
-        if (sameIgnoringCase(e.path().filename().string(), parts[i])) {
-          next = e.path();
-          found = ::lstat(next.c_str(), &st) == 0;
-          break;
+      if (DIR* d = ::fdopendir(::dup(dir.get()))) {
+        while (const dirent* e = ::readdir(d)) {
+          if (sameIgnoringCase(e->d_name, parts[i])) {
+            name = e->d_name;
+            break;
+          }
         }
-      }
-      if (!found) {
-        // The rest does not exist yet (a file to create); nothing there can be a link.
-        for (std::size_t j = i; j < parts.size(); ++j) cur /= parts[j];
-        out = cur;
-        return NWE_OK;
+        ::closedir(d);
       }
     }
-    if (S_ISLNK(st.st_mode)) {
-      fs::path target = fs::canonical(next, ec);
-      if (ec || !within(target, realRoot)) return NWE_INVALID_PATH;
-      next = target;
-    }
-    cur = next;
+    out.relative = out.child(name);
   }
-  out = cur;
+  // A link at the end that leads out is refused here already; using the place checks again.
+  if (!parts.empty()) {
+    FileDescriptor probe(out.open(O_PATH));
+    if (!probe.valid() && (errno == EXDEV || errno == ELOOP)) return NWE_INVALID_PATH;
+  }
+  out.local = out.relative.empty() ? realRoot : realRoot / out.relative;
   return NWE_OK;
+}
+
+int Placed::openParent(std::string& leaf) const {
+  const auto slash = relative.rfind('/');
+  leaf = slash == std::string::npos ? relative : relative.substr(slash + 1);
+  return openBeneath(root.get(), slash == std::string::npos ? std::string() : relative.substr(0, slash),
+                     O_PATH | O_DIRECTORY);
+}
+
+bool Placed::statusOf(const std::string& name, struct stat& st) const { return statusAt(child(name), st); }
+
+bool Placed::statusAt(const std::string& rel, struct stat& st) const {
+  FileDescriptor fd(openBeneath(root.get(), rel, O_PATH));
+  return fd.valid() && ::fstat(fd.get(), &st) == 0;
 }
 
 } // namespace nwsim

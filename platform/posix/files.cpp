@@ -21,7 +21,7 @@ constexpr std::size_t MaxLocalPath = 4096;
 // The simulated client's own hooks, looked up in its library once it is loaded, so that a
 // program needs no setup and the client libraries export only NetWare names.
 void* clientSymbol(const char* name) {
-  void* lib = ::dlopen("libnwsim.so", RTLD_NOW | RTLD_NOLOAD);
+  void* lib = ::dlopen(NWSIM_LIBRARY, RTLD_NOW | RTLD_NOLOAD);
   if (!lib) return nullptr;
   void* sym = ::dlsym(lib, name);
   ::dlclose(lib);  // RTLD_NOLOAD took a reference of its own
@@ -43,12 +43,14 @@ using ClosedHook = void(int handle);
 using CreatedHook = void(const char* path);
 using WritingHook = int(int handle, long long end);
 using DeleteHook = int(const char* path);
+using OpenHook = int(const char* path, int flags, int mode);
 std::atomic<bool (*)(const char*, char*, std::size_t)> clientRedirector{nullptr};
 std::atomic<OpenedHook*> openedHook{nullptr};
 std::atomic<ClosedHook*> closedHook{nullptr};
 std::atomic<CreatedHook*> createdHook{nullptr};
 std::atomic<WritingHook*> writingHook{nullptr};
 std::atomic<DeleteHook*> deleteHook{nullptr};
+std::atomic<OpenHook*> openHook{nullptr};
 
 // Handles opened on redirected paths: the client keeps them as the station's open files
 // until they are closed.
@@ -79,6 +81,9 @@ void noteClosed(int fd) {
   if (ClosedHook* hook = clientHook(closedHook, "nwsimFileClosed")) hook(fd);
 }
 
+// A path that carries a NUL would act on the part before it: such text names no file.
+bool plainText(const std::string& path) { return path.find('\0') == std::string::npos; }
+
 // Handles 0 to 2 belong to the standard streams, and callers treat a handle below 1 as a
 // failure; a process started with a standard stream closed would otherwise get one.
 int aboveStandardStreams(int fd) {
@@ -91,6 +96,18 @@ int aboveStandardStreams(int fd) {
 }
 
 int openLocal(const std::string& path, int flags) {
+  if (!plainText(path)) return HFILE_ERROR;
+  // The simulated client opens a volume's files itself: it holds the open to the station's
+  // rights and resolves and opens in one step, so nothing swapped in between can lead out.
+  if (isRedirectedPath(path) && !redirector.load()) {
+    if (OpenHook* hook = clientHook(openHook, "nwsimOpenFile")) {
+      const int fd = aboveStandardStreams(hook(path.c_str(), flags, 0666));
+      if (fd == -2) return HFILE_ERROR;  // no client loaded: such paths do not resolve
+      if (fd < 0) return HFILE_ERROR;
+      noteOpened(fd, path, flags);
+      return fd;
+    }
+  }
   const std::string local = resolvePath(path);
   if (local.empty()) return HFILE_ERROR;
   struct stat before {};
@@ -126,7 +143,7 @@ bool isRedirectedPath(const std::string& path) {
 }
 
 std::string resolvePath(const std::string& path) {
-  if (path.empty()) return {};
+  if (path.empty() || !plainText(path)) return {};
   if (!isRedirectedPath(path)) return path;
   Redirector r = redirector.load();
   if (!r) r = clientHook(clientRedirector, "nwsimRedirect");
@@ -217,6 +234,7 @@ int lclose(int handle) {
 }
 
 bool deleteFile(const std::string& path) {
+  if (!plainText(path)) return false;
   // The client keeps a file deleted on a volume for salvage, unless another redirector
   // was installed in its place.
   if (isRedirectedPath(path) && !redirector.load()) {

@@ -25,6 +25,16 @@ std::string executableDir() {
   return std::filesystem::path(buf).parent_path().string();
 }
 
+// The folder of this library: programs that live elsewhere (an installed application, a
+// designer loading a plugin) find the client installed beside the library.
+std::string libraryDir() {
+  Dl_info info{};
+  if (::dladdr(reinterpret_cast<void*>(&executableDir), &info) == 0 || !info.dli_fname) return {};
+  std::error_code ec;
+  auto path = std::filesystem::canonical(info.dli_fname, ec);
+  return ec ? std::string() : path.parent_path().string();
+}
+
 void* tryOpen(const std::string& file) {
   // RTLD_LOCAL keeps one library's exports out of the others' lookups, so each library
   // answers only for the entry points it exports itself.
@@ -69,8 +79,9 @@ ModuleHandle loadLibrary(const std::string& logicalName) {
     loadError() = "cannot load " + logicalName + ": " + (errors.empty() ? p.string() + " does not exist" : errors);
     return nullptr;
   }
-  if (std::string exeDir = executableDir(); !exeDir.empty()) {
-    std::filesystem::path p = std::filesystem::path(exeDir) / file;
+  for (const std::string& dir : {executableDir(), libraryDir()}) {
+    if (dir.empty()) continue;
+    std::filesystem::path p = std::filesystem::path(dir) / file;
     if (std::filesystem::exists(p))
       if (void* h = attempt(p.string())) { loadError().clear(); return h; }
   }

@@ -297,6 +297,12 @@ TEST_F(Directory, BooleanIntegerAndTimeRoundTrips) {
   rtl::TDateTime read = 0;
   EXPECT_TRUE(ndsGetDateTimeAttr("", kJSmith, dsaLoginExpirationTime, read));
   EXPECT_NEAR(read, when, 0.5 / 86400);
+
+  // A whole second comes back as that second, not the one before.
+  const rtl::TDateTime later = rtl::EncodeDate(2031, 7, 14) + rtl::EncodeTime(13, 45, 27, 0);
+  ASSERT_TRUE(ndsModifyDateTimeAttr("", kJSmith, dsaLoginExpirationTime, later)) << unitError();
+  EXPECT_TRUE(ndsGetDateTimeAttr("", kJSmith, dsaLoginExpirationTime, read));
+  EXPECT_EQ(rtl::FormatDateTime("yyyy-mm-dd hh:nn:ss", read), "2031-07-14 13:45:27");
 }
 
 TEST_F(Directory, OnlyAByteOfOneIsTrue) {

@@ -220,12 +220,17 @@ TEST_F(SemaphoreTest, EndKeepsTheChangesAndNumbersTheTransactions) {
 
 TEST_F(SemaphoreTest, ClosingAConnectionBacksOutItsTransactionAndClosesItsSemaphores) {
   const NWCONN_HANDLE fs2 = handleOf("FS2");
+  // Writing on FS2 needs a login there; SUPERVISOR has no password on it.
+  auto login = reinterpret_cast<decltype(&NWLoginToFileServer)>(platform::getProcAddress(ostrel::hNWCalls(), "NWLoginToFileServer"));
+  ASSERT_NE(login, nullptr);
+  ASSERT_EQ(login(fs2, "SUPERVISOR", 0x0100, ""), NWE_OK);
   const std::uint32_t h = nwserver::createSemaphore(fs2, "ON FS2", 3);
   ASSERT_TRUE(nwserver::TTSBeginTransaction(fs2));
   writeFile("FS2/SYS:PUBLIC\\MAP.EXE", "changed");
   ASSERT_TRUE(nwserver::closeConnection(fs2));
   const NWCONN_HANDLE again = nwserver::attach("FS2");
   ASSERT_NE(again, 0u);
+  ASSERT_EQ(login(again, "SUPERVISOR", 0x0100, ""), NWE_OK);
   EXPECT_EQ(readFile("FS2/SYS:PUBLIC\\MAP.EXE"), "") << "as the seed made it";
   std::int16_t value = 0;
   EXPECT_EQ(nwserver::querySemaphore(again, h, value), 0) << "the open went with the connection";

@@ -65,6 +65,7 @@ TEST_F(Bindery, ScanWalksThousandsOfGeneratedUsers) {
   EXPECT_EQ(scan("*", 0x0100).size(), 2004u);
   EXPECT_THROW(nwsim::addGeneratedUsers("FS1", 1, "GEN"), nwsim::SimError) << "names exist";
   EXPECT_THROW(nwsim::addGeneratedUsers("NOSUCH", 1), nwsim::SimError);
+  EXPECT_THROW(nwsim::addGeneratedUsers("FS1", 1, "A/B"), nwsim::SimError) << "a name with a separator";
 }
 
 TEST_F(Bindery, IdsAndNamesTranslateBothWays) {

@@ -216,6 +216,9 @@ TEST_F(Files, ServerCopyBetweenTwoOpenFiles) {
   EXPECT_EQ(tb.substr(0, 10), ta.substr(299990, 10));
 
   // Files on two servers cannot be copied on one of them.
+  NWCONN_HANDLE fs2 = 0;
+  ASSERT_EQ(CALLS(NWGetConnectionHandle)("FS2", 0, &fs2, nullptr), NWE_OK);
+  ASSERT_EQ(CALLS(NWLoginToFileServer)(fs2, "SUPERVISOR", 0x0100, ""), NWE_OK) << "writing on FS2 needs a login";
   const int other = platform::lcreat("FS2/SYS:SYSTEM\\X.BIN");
   const int again = platform::lopen("DATA:BIG\\SOURCE.BIN", platform::OF_READ);
   ASSERT_GT(other, 0);

@@ -248,9 +248,36 @@ struct BadSeed {
   const char* message;
 };
 
+// Names of a seed become folders of the network: one that would climb out is refused before
+// anything is written, here or anywhere beside the network's folder.
+TEST(ServerSeeds, NamesThatWouldLeaveTheNetworkFolderAreRefused) {
+  const char* const badServers[] = {"../../ESCAPED", "A/B", "FS 1", "FS.1", "X", "A\\\\B", "TAB\\u0009"};
+  for (const char* name : badServers) {
+    nwtest::TempDir tmp;
+    const auto top = tmp.path() / "a" / "b";
+    std::filesystem::create_directories(top);
+    const std::string seed = std::string(R"({ "servers": [
+      { "name": ")") + name + R"(", "volumes": [ { "name": "SYS", "files": [ "X.TXT" ] } ] } ] })";
+    try {
+      nwsim::createNetworkFromText(top / "net", seed, "escape.json");
+      ADD_FAILURE() << "accepted server " << name;
+    } catch (const nwsim::SimError& e) {
+      EXPECT_NE(std::string(e.what()).find("escape.json:2:"), std::string::npos) << e.what();
+    }
+    // Nothing anywhere in the scratch folder but the two empty levels.
+    std::size_t entries = 0;
+    for (auto it = std::filesystem::recursive_directory_iterator(tmp.path()); it != std::filesystem::recursive_directory_iterator(); ++it)
+      ++entries;
+    EXPECT_EQ(entries, 2u) << name;
+  }
+}
+
 TEST(ServerSeeds, MistakesAreReportedWithTheirLine) {
   const BadSeed cases[] = {
-      {R"("volumes": [ { "name": "S" } ])", "a volume name has 2 to 15 characters"},
+      {R"("volumes": [ { "name": "S" } ])", "the volume name \"S\" must have 2 to 15 characters"},
+      {R"("volumes": [ { "name": "../../ESC" } ])", "may hold only letters, digits"},
+      {R"("operators": [ "A/B" ])", "may not hold '/'"},
+      {R"("nlms": [ ".." ])", "no separators"},
       {R"("volumes": [ { "name": "SYS", "files": [ "..\\X" ] } ])", "is not a path on a volume"},
       {R"("settings": { "NO SUCH": 1 })", "unknown server parameter"},
       {R"("settings": { "CACHE BUFFER SIZE": 5 })", "out of its range"},

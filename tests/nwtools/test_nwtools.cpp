@@ -231,6 +231,20 @@ TEST(NwtoolsDates, NetWareSecondsAndDates) {
   EXPECT_EQ(delphiDateToNWDate(EncodeDate(1970, 1, 1) + EncodeTime(0, 0, 5, 999)), 5);  // dropped, not rounded
 }
 
+TEST(NwtoolsDates, EveryWholeSecondOfADayKeepsItsSecond) {
+  const rtl::TDateTime day = EncodeDate(2031, 7, 14);
+  const int midnight = delphiDateToNWDate(day);
+  int wrong = 0;
+  for (int s = 0; s < 86400; ++s) {
+    const rtl::TDateTime t = day + EncodeTime(s / 3600, s / 60 % 60, s % 60, 0);
+    if (delphiDateToNWDate(t) != midnight + s) ++wrong;
+    // A genuine fraction is still dropped.
+    if (delphiDateToNWDate(day + EncodeTime(s / 3600, s / 60 % 60, s % 60, 999)) != midnight + s) ++wrong;
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(delphiDateToNWDate(day + EncodeTime(13, 45, 27, 0)) - midnight, 13 * 3600 + 45 * 60 + 27);
+}
+
 TEST(NwtoolsDates, DatesOutsideTheRangeClampInsteadOfWrapping) {
   EXPECT_EQ(delphiDateToNWDate(0), INT_MIN);  // the usual "no date", 30 Dec 1899
   EXPECT_EQ(delphiDateToNWDate(EncodeDate(1901, 12, 13) + EncodeTime(20, 45, 51, 500)), INT_MIN);

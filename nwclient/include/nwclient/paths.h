@@ -28,12 +28,18 @@ enum {
   NWE_NOT_SAME_CONNECTION   = 0x8830, /* file copy between handles of two servers */
   NWE_INVALID_DRIVE         = 0x8832, /* not 1..26, a local drive, or not mapped */
   NWE_INVALID_FILE_HANDLE   = 0x8988, /* not a handle of an open NetWare file */
+  NWE_NO_READ_PRIVILEGE     = 0x8993, /* opening a file for reading needs the read right */
   NWE_VOLUME_DOES_NOT_EXIST = 0x8998, /* no such volume, or it is dismounted */
   NWE_BAD_DIRECTORY_HANDLE  = 0x899B,
   NWE_INVALID_PATH          = 0x899C, /* malformed, escaping, too long, or no such directory */
   NWE_NO_MORE_DIR_HANDLES   = 0x899D,
   NWE_FILE_NOT_FOUND        = 0x89FF  /* NetWare's code for "no such file" */
 };
+
+/* Copies through the workstation write to a temporary name beside the destination, this
+   prefix followed by the writing program's process number, and rename it over the destination
+   when complete. Listings leave such files out, and remove those whose program has ended. */
+#define NW_COPY_TEMPORARY_PREFIX "~NWCOPY."
 
 /* Longest result path of NWParseNetWarePath, terminator included. Callers pass buffers of
  * 128 or 256 bytes; the client never writes more than this. */

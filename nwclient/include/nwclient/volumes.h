@@ -27,7 +27,7 @@ enum {
   NWE_NO_CREATE_PRIVILEGE = 0x8984, /* salvaging needs the create right in the directory */
   NWE_NO_DELETE_PRIVILEGE = 0x898A, /* deleting and purging need the erase right */
   NWE_NAME_EXISTS        = 0x8992, /* recovering onto a name in use */
-  NWE_ACCESS_DENIED      = 0x8994  /* read-only or delete-inhibited entry */
+  NWE_ACCESS_DENIED      = 0x8994  /* read-only or delete-inhibited entry; writing without the write right */
 };
 
 /* Attribute bits of a directory entry (32-bit). The low byte is the DOS attribute byte,
