@@ -224,7 +224,7 @@ const Register userCommand{{"user", "add, delete, rename users, change passwords
                             "Passwords are read from the terminal without echo, or from standard input\n"
                             "(passwd reads the old password, then the new one); never from the command line.\n",
                             {"fullname"},
-                            user}};
+                            user, true}};
 const Register groupCommand{{"group", "add and delete groups and their members",
                              "usage: nw group add NAME [--fullname TEXT]\n"
                              "       nw group del NAME\n"

@@ -5,9 +5,14 @@
 #include <platform/module.h>
 #include <rtl/sysutils.h>
 
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
+#include <csignal>
+#include <iterator>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -25,16 +30,33 @@ Register::Register(Command c) { registry()[c.name] = std::move(c); }
 
 const std::map<std::string, Command>& commands() { return registry(); }
 
-Args::Args(std::vector<std::string> words, const std::vector<std::string>& valueOptions) {
+std::vector<std::string> Command::options() const {
+  std::vector<std::string> names = valueOptions;
+  for (std::size_t at = help.find("--"); at != std::string::npos; at = help.find("--", at + 2)) {
+    std::size_t end = at + 2;
+    while (end < help.size() && (std::isalnum(static_cast<unsigned char>(help[end])) || help[end] == '-')) ++end;
+    if (end > at + 2 && (at == 0 || !std::isalnum(static_cast<unsigned char>(help[at - 1]))))
+      names.push_back(help.substr(at + 2, end - at - 2));
+  }
+  return names;
+}
+
+Args::Args(std::vector<std::string> words, const Command& command)
+    : known_(command.options()), secret_(command.readsPassword) {
+  const auto& valueOptions = command.valueOptions;
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string& w = words[i];
     if (w.size() > 2 && w.compare(0, 2, "--") == 0) {
       std::string name = w.substr(2), value = "1";
-      if (auto eq = name.find('='); eq != std::string::npos) {
+      const auto eq = name.find('=');
+      if (eq != std::string::npos) {
         value = name.substr(eq + 1);
         name = name.substr(0, eq);
-      } else if (std::find(valueOptions.begin(), valueOptions.end(), name) != valueOptions.end()) {
-        if (i + 1 >= words.size()) throw CommandError("--" + name + " needs a value");
+      }
+      if (std::find(known_.begin(), known_.end(), name) == known_.end())
+        throw UsageError(secret_ ? "unknown option (see --help)" : "unknown option --" + name + " (see --help)");
+      if (eq == std::string::npos && std::find(valueOptions.begin(), valueOptions.end(), name) != valueOptions.end()) {
+        if (i + 1 >= words.size()) throw UsageError("--" + name + " needs a value");
         value = words[++i];
       }
       options_[name] = value;
@@ -44,20 +66,33 @@ Args::Args(std::vector<std::string> words, const std::vector<std::string>& value
   }
 }
 
-bool Args::flag(const std::string& name) const { return options_.count(name) != 0; }
+void Args::requireKnown(const std::string& name) const {
+  // A command asking for an option its help does not name is a mistake in nw itself.
+  if (std::find(known_.begin(), known_.end(), name) == known_.end())
+    throw std::logic_error("option --" + name + " is not in the command's help");
+}
+
+bool Args::flag(const std::string& name) const {
+  requireKnown(name);
+  return options_.count(name) != 0;
+}
 
 std::string Args::option(const std::string& name, const std::string& def) const {
+  requireKnown(name);
   auto it = options_.find(name);
   return it == options_.end() ? def : it->second;
 }
 
 const std::string& Args::need(std::size_t i, const std::string& what) const {
-  if (i >= positional_.size()) throw CommandError("missing " + what + " (see --help)");
+  if (i >= positional_.size()) throw UsageError("missing " + what + " (see --help)");
   return positional_[i];
 }
 
 void Args::atMost(std::size_t n) const {
-  if (positional_.size() > n) throw CommandError("unexpected argument '" + positional_[n] + "' (see --help)");
+  if (positional_.size() <= n) return;
+  // A password typed on the command line by mistake must not be shown again.
+  if (secret_) throw UsageError("too many arguments (see --help)");
+  throw UsageError("unexpected argument '" + positional_[n] + "' (see --help)");
 }
 
 const std::map<std::string, std::uint16_t>& typeNames() {
@@ -83,19 +118,59 @@ std::uint16_t parseType(const std::string& text) {
   throw CommandError("unknown object type '" + text + "' (see --help)");
 }
 
+namespace {
+// The terminal's settings while a password prompt has echo off, for the signal handler.
+termios promptSaved{};
+volatile std::sig_atomic_t promptQuiet = 0;
+constexpr int kPromptSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+// An interrupted prompt puts echo back before the signal takes its usual course, so the
+// shell is not left typing blind.
+extern "C" void restoreTerminalAndRaise(int sig) {
+  if (promptQuiet) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &promptSaved);
+  ::signal(sig, SIG_DFL);
+  ::raise(sig);
+}
+
+/// Echo off on the terminal for one scope, put back however the scope ends, and by the
+/// signals that end the program meanwhile.
+class SilentTerminal {
+public:
+  SilentTerminal() {
+    if (::tcgetattr(STDIN_FILENO, &promptSaved) != 0) return;
+    struct sigaction act{};
+    act.sa_handler = restoreTerminalAndRaise;
+    sigemptyset(&act.sa_mask);
+    for (std::size_t i = 0; i < std::size(kPromptSignals); ++i) ::sigaction(kPromptSignals[i], &act, &previous_[i]);
+    promptQuiet = 1;
+    termios silent = promptSaved;
+    silent.c_lflag &= static_cast<tcflag_t>(~ECHO);
+    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+    active_ = true;
+  }
+  ~SilentTerminal() {
+    if (!active_) return;
+    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &promptSaved);
+    promptQuiet = 0;
+    for (std::size_t i = 0; i < std::size(kPromptSignals); ++i) ::sigaction(kPromptSignals[i], &previous_[i], nullptr);
+  }
+  SilentTerminal(const SilentTerminal&) = delete;
+  SilentTerminal& operator=(const SilentTerminal&) = delete;
+
+private:
+  bool active_ = false;
+  struct sigaction previous_[std::size(kPromptSignals)]{};
+};
+} // namespace
+
 std::string readPassword(const std::string& prompt) {
   std::string password;
   if (::isatty(STDIN_FILENO)) {
-    std::cerr << prompt << std::flush;
-    termios saved{};
-    const bool quiet = ::tcgetattr(STDIN_FILENO, &saved) == 0;
-    if (quiet) {
-      termios silent = saved;
-      silent.c_lflag &= static_cast<tcflag_t>(~ECHO);
-      ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+    {
+      SilentTerminal silent;
+      std::cerr << prompt << std::flush;
+      std::getline(std::cin, password);
     }
-    std::getline(std::cin, password);
-    if (quiet) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
     std::cerr << "\n";
   } else {
     std::getline(std::cin, password);

@@ -10,16 +10,26 @@
 
 namespace nw {
 
-/// A usage or runtime failure of a command; main prints "nw: <message>" and exits 1.
+/// A runtime failure of a command; main prints "nw: <message>" and exits 1.
 class CommandError : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
 };
 
-/// The arguments of one command: positional words and "--name [value]" options.
+/// A command line the command does not take (an unknown option, a missing or extra
+/// argument); main prints "nw: <message>" and exits 2.
+class UsageError : public CommandError {
+public:
+  using CommandError::CommandError;
+};
+
+struct Command;
+
+/// The arguments of one command: positional words and "--name [value]" options. Only the
+/// options the command's help names are taken; any other is refused.
 class Args {
 public:
-  Args(std::vector<std::string> words, const std::vector<std::string>& valueOptions);
+  Args(std::vector<std::string> words, const Command& command);
   const std::vector<std::string>& positional() const { return positional_; }
   bool flag(const std::string& name) const;
   std::string option(const std::string& name, const std::string& def = {}) const;
@@ -31,6 +41,9 @@ public:
 private:
   std::vector<std::string> positional_;
   std::map<std::string, std::string> options_;
+  std::vector<std::string> known_;
+  bool secret_ = false;
+  void requireKnown(const std::string& name) const;
 };
 
 struct Command {
@@ -39,6 +52,9 @@ struct Command {
   std::string help;                       // full help text, from "usage:" on
   std::vector<std::string> valueOptions;  // options that take a value
   std::function<int(const Args&)> run;
+  bool readsPassword = false;             // its refusals never repeat what was typed
+  /// Every option the help text names ("--name"), with or without a value.
+  std::vector<std::string> options() const;
 };
 
 /// Registers a command at static initialisation; see the commands' source files.

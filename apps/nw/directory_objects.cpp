@@ -124,7 +124,7 @@ Register createCmd({"create", "create a directory object",
                     "\"AFP Server\") named NAME in context C (else the context CX set). A user needs\n"
                     "--surname; with --password its first password is read from the terminal\n"
                     "without echo (or one line of standard input), else it has none.\n",
-                    {"context", "surname", "given", "fullname", "queue-dir", "alias-of"}, create});
+                    {"context", "surname", "given", "fullname", "queue-dir", "alias-of"}, create, true});
 Register removeCmd({"remove", "remove a directory object",
                     "usage: nw remove NAME [--context C]\n\n"
                     "Removes a leaf object, or a container that holds no objects.\n",
@@ -139,7 +139,7 @@ Register passwdCmd({"passwd", "change a directory password",
                     "and the new one twice are read from the terminal without echo, or as three\n"
                     "lines of standard input. An empty old password sets a first password, which\n"
                     "needs rights to the object.\n",
-                    {"context"}, passwd});
+                    {"context"}, passwd, true});
 Register treesCmd({"trees", "the directory trees on the network",
                    "usage: nw trees\n\nLists the trees the network's directory servers advertise, each once.\n", {},
                    trees});

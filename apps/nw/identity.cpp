@@ -64,7 +64,13 @@ int timeCmd(const Args& args) {
   args.atMost(0);
   requireClient();
   NWCONN_HANDLE conn = ostrel::getPrimaryServerID();
+  // The unit answers the workstation's own clock when the server's cannot be read; that
+  // is no server time to show.
+  ostrel::TOstrel().resetLastError();
   rtl::TDateTime t = ostrel::getServerDate(conn) + ostrel::getServerTime(conn);
+  if (ostrel::lasterror() != 0)
+    throw CommandError("cannot read the clock of server " + ostrel::getServerName(conn) + " (error " +
+                       ostrel::formatLastError(ostrel::lasterror()) + ")");
   std::cout << "Current server (" << ostrel::getServerName(conn) << ") time is "
             << rtl::FormatDateTime("dddd, mmmm d, yyyy  h:nn:ss am/pm", t) << ".\n";
   return 0;

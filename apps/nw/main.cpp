@@ -3,6 +3,7 @@
 
 #include <nwsim/nwsim.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -12,7 +13,7 @@ void usage(std::ostream& out) {
   out << "usage: nw [--network DIR] COMMAND [ARGS] [--help]\n\ncommands:\n";
   for (const auto& [name, c] : nw::commands()) {
     std::string padded = name;
-    padded.resize(12, ' ');
+    padded.resize(std::max<std::size_t>(padded.size() + 1, 14), ' ');
     out << "  " << padded << c.summary << "\n";
   }
   out << "\nThe network is DIR of --network, else $NWSIM_NETWORK, else the per-user default\n"
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
     if (args.size() >= 1 && (args[0] == "--network" || args[0].rfind("--network=", 0) == 0)) {
       std::string dir;
       if (args[0] == "--network") {
-        if (args.size() < 2) throw nw::CommandError("--network needs a folder");
+        if (args.size() < 2) throw nw::UsageError("--network needs a folder");
         dir = args[1];
         args.erase(args.begin(), args.begin() + 2);
       } else {
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     auto it = nw::commands().find(args[0]);
-    if (it == nw::commands().end()) throw nw::CommandError("unknown command '" + args[0] + "' (see nw --help)");
+    if (it == nw::commands().end()) throw nw::UsageError("unknown command '" + args[0] + "' (see nw --help)");
     const nw::Command& cmd = it->second;
     std::vector<std::string> rest(args.begin() + 1, args.end());
     for (const auto& a : rest)
@@ -54,7 +55,11 @@ int main(int argc, char** argv) {
         std::cout << cmd.help;
         return 0;
       }
-    return cmd.run(nw::Args(rest, cmd.valueOptions));
+    return cmd.run(nw::Args(rest, cmd));
+  } catch (const nw::UsageError& e) {
+    std::cout.flush();
+    std::cerr << "nw: " << e.what() << "\n";
+    return 2;
   } catch (const std::exception& e) {
     std::cout.flush();
     std::cerr << "nw: " << e.what() << "\n";

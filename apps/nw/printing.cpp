@@ -195,7 +195,7 @@ const Register endcapCommand{{"endcap", "end the capture of a printer port",
                               endcap}};
 const Register nprintCommand{{"nprint", "print a file into a print queue",
                               "usage: nw nprint FILE --queue QUEUE [--copies N] [--banner TEXT] [--form NAME]\n"
-                              "         [--tabs N] [--description TEXT] [--noformfeed] [--notify]\n\n"
+                              "         [--tabs N] [--description TEXT] [--formfeed | --noformfeed] [--notify]\n\n"
                               "FILE is a local file or a NetWare path (SYS:PUBLIC\\FILE, G:\\FILE).\n",
                               {"queue", "copies", "banner", "form", "tabs", "description"},
                               nprint}};

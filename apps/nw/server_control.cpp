@@ -217,7 +217,7 @@ Register loginReg({"login", "log in to a server or a directory tree",
                    "leading \".\"), which becomes the preferred tree. The password is read\n"
                    "from the terminal without echo, or from standard input when that is not a\n"
                    "terminal; it is never taken from the command line.\n",
-                   {"tree"}, loginCmd});
+                   {"tree"}, loginCmd, true});
 Register logoutReg({"logout", "log out of a server or a directory tree",
                     "usage: nw logout [SERVER]\n       nw logout --tree\n\n"
                     "Logs out of the server (the primary server when none is named) and\n"

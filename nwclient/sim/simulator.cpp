@@ -6,16 +6,20 @@
 #include <unistd.h>
 #include <pwd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <ctime>
 #include <map>
+#include <string_view>
 #include <vector>
 
 namespace nwsim {
 
 namespace detail {
 extern const std::string kSampleSeed;
+extern const std::string_view kClientFunctions[];
+extern const unsigned kClientFunctionCount;
 }
 
 // ---- time ----------------------------------------------------------------------------
@@ -615,7 +619,13 @@ void openNetwork() {
 
 std::string lastOpenError() { return Simulator::instance().lastOpenError(); }
 
+bool isClientFunction(const std::string& function) {
+  const std::string_view* end = detail::kClientFunctions + detail::kClientFunctionCount;
+  return std::binary_search(detail::kClientFunctions, end, std::string_view(function));
+}
+
 void injectFault(const std::string& function, std::int32_t code, int count) {
+  if (!isClientFunction(function)) throw SimError("no client library exports a function named '" + function + "'");
   auto& sim = Simulator::instance();
   std::lock_guard lock(sim.mutex());
   Session s = sim.adminSession();

@@ -1,10 +1,19 @@
 // The nw and nwsim programs, run as a user runs them, against a fresh network.
 #include "fixtures/netfixture.h"
 
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
+#include <vector>
 
 namespace {
 
@@ -95,6 +104,101 @@ TEST_F(NwTool, HelpAndUsageErrors) {
   r = run(env(), nw("version"));
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(contains(r.out, "4.50 - 15 Sept 1998")) << r.out;
+}
+
+// Every command, as nw --help lists them.
+std::vector<std::string> commandNames(const std::string& help) {
+  std::vector<std::string> names;
+  std::istringstream in(help.substr(help.find("commands:")));
+  std::string line;
+  std::getline(in, line);
+  while (std::getline(in, line) && line.rfind("  ", 0) == 0) names.push_back(line.substr(2, line.find(' ', 2) - 2));
+  return names;
+}
+
+TEST_F(NwTool, UnknownOptionsAndExtraArgumentsAreRefusedWithStatus2) {
+  const std::vector<std::string> names = commandNames(run(env(), nw("--help")).out);
+  ASSERT_GT(names.size(), 40u);
+  for (const std::string& name : names) {
+    Result r = run(env(), nw(name + " --bogus"));
+    EXPECT_EQ(r.status, 2) << name << ": " << r.out;
+    // Commands that read passwords do not repeat the word, which may be one.
+    EXPECT_TRUE(contains(r.out, "nw: unknown option")) << name << ": " << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << name << ": " << r.out;
+  }
+  for (const char* line : {"whoami --bogus", "ndir SYS: --bogus", "nlist user --json", "nlist user extra",
+                           "whoami extra", "ndir SYS: SYS:PUBLIC SYS:SYSTEM", "frobnicate", "attach"}) {
+    Result r = run(env(), nw(line));
+    EXPECT_EQ(r.status, 2) << line << ": " << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << line << ": " << r.out;
+  }
+  // A failure that is not the command line's fault keeps status 1.
+  Result r = run(env(), nw("attach NOSUCHSERVER"));
+  EXPECT_EQ(r.status, 1) << r.out;
+}
+
+TEST_F(NwTool, APasswordTypedAsAnArgumentIsNeverShownAgain) {
+  for (const char* line : {"login FS1 SUPERVISOR Hunter2pw", "user passwd BOB Hunter2pw", "user add BOB Hunter2pw",
+                           "passwd .CN=ADMIN.O=ACME Hunter2pw", "login FS1 SUPERVISOR --Hunter2pw",
+                           "create user BOB --surname B Hunter2pw"}) {
+    Result r = run(env(), "echo x | " + nw(line));
+    EXPECT_EQ(r.status, 2) << line << ": " << r.out;
+    EXPECT_FALSE(contains(r.out, "Hunter2pw")) << line << ": " << r.out;
+  }
+}
+
+TEST_F(NwTool, AnInterruptedPasswordPromptLeavesEchoOn) {
+  int master = -1, slave = -1;
+  ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  std::vector<std::string> envText = {"NWCLIENT_PATH=" + std::string(NWCLIENT_PROFILE_ROOT) + "/full",
+                                      "NWSIM_NETWORK=" + net->dir().string(), "NWSIM_WORKSTATION=WS-TEST"};
+  std::vector<char*> envp;
+  for (auto& e : envText) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    // The program's controlling terminal is the pseudo-terminal, so ^C on it is SIGINT.
+    ::setsid();
+    ::ioctl(slave, TIOCSCTTY, 0);
+    for (int fd = 0; fd < 3; ++fd) ::dup2(slave, fd);
+    ::close(master);
+    ::execle(NW_TOOL, "nw", "login", "FS1", "SUPERVISOR", static_cast<char*>(nullptr), envp.data());
+    ::_exit(127);
+  }
+  std::string seen;
+  while (!contains(seen, "password: ")) {
+    pollfd p{master, POLLIN, 0};
+    ASSERT_EQ(::poll(&p, 1, 60000), 1) << "no prompt: " << seen;
+    char buf[256];
+    const ssize_t n = ::read(master, buf, sizeof buf);
+    ASSERT_GT(n, 0) << seen;
+    seen.append(buf, static_cast<std::size_t>(n));
+  }
+  termios during{};
+  ASSERT_EQ(::tcgetattr(slave, &during), 0);
+  EXPECT_EQ(during.c_lflag & ECHO, 0u) << "the prompt reads without echo";
+  ASSERT_EQ(::write(master, "\x03", 1), 1);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+  termios after{};
+  ASSERT_EQ(::tcgetattr(slave, &after), 0);
+  EXPECT_NE(after.c_lflag & ECHO, 0u) << "echo is back on after the interrupted prompt";
+  ::close(master);
+  ::close(slave);
+}
+
+TEST_F(NwTool, NwsimFaultOfAFunctionNoClientExportsIsRefused) {
+  Result r = run(env(), std::string(NWSIM_TOOL) + " fault NWGetFileServerDateAndTme 89FF");
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(contains(r.out, "no client library exports a function named 'NWGetFileServerDateAndTme'")) << r.out;
+  EXPECT_THROW(nwsim::injectFault("NWGetFileServerDateAndTme", 0x89FF), nwsim::SimError);
+  // A real name still takes: the next time call fails.
+  r = run(env(), std::string(NWSIM_TOOL) + " fault NWGetFileServerDateAndTime 89FF");
+  EXPECT_EQ(r.status, 0) << r.out;
+  r = run(env(), nw("time"));
+  EXPECT_NE(r.status, 0) << r.out;
 }
 
 TEST_F(NwTool, NwsimCreatesAndShowsNetworks) {

@@ -49,7 +49,10 @@ std::string lastOpenError();
 
 /// Makes the next `count` calls (-1: every call) of the named client function fail with
 /// `code`, for every process using the network. Codes are the header's NWE_... values.
+/// Throws SimError for a name no client library exports, which could never fail.
 void injectFault(const std::string& function, std::int32_t code, int count = 1);
+/// Whether one of the four client libraries exports a function of this name.
+bool isClientFunction(const std::string& function);
 void clearFaults();
 
 /// How often this process called each client function (by exported name).
