@@ -279,12 +279,19 @@ int freeStation(Store& db, const Server& s) {
 
 void Network::ensureWorkstation(const std::string& name) {
   Store& db = *store_;
-  bool exists = db.prepare("SELECT 1 FROM workstations WHERE name=?").with(name).first([](Stmt&) {});
-  if (exists) return;
+  auto exists = [&] { return db.prepare("SELECT 1 FROM workstations WHERE name=?").with(name).first([](Stmt&) {}); };
+  auto attached = [&] { return db.prepare("SELECT 1 FROM connections WHERE workstation=?").with(name).first([](Stmt&) {}); };
+  if (exists() && attached()) return;
 
   Transaction t(db);
-  if (db.prepare("SELECT 1 FROM workstations WHERE name=?").with(name).first([](Stmt&) {})) return;
   NetCfg cfg = NetCfg::effective(dir_ / "net.cfg");
+  if (exists()) {
+    // A workstation that logged out of every server: its requester attaches to a server
+    // again when a program starts, with nobody logged in, so that it can log in.
+    if (!attached()) attachToNearest(name, cfg, "");
+    t.commit();
+    return;
+  }
 
   // A node address of the workstation's own, derived from its name.
   std::array<std::uint8_t, 6> node{0x00, 0x00, 0x1B, 0, 0, 0};
@@ -298,8 +305,13 @@ void Network::ensureWorkstation(const std::string& name) {
       .with(name).bindBlob(2, node.data(), node.size())
       .bind(3, cfg.preferredServer).bind(4, cfg.preferredTree).bind(5, cfg.nameContext)
       .bind(6, localNow()).run();
+  attachToNearest(name, cfg, cfg.loginName);
+  t.commit();
+}
 
-  // Attach to the preferred server, else to the first server that is up.
+void Network::attachToNearest(const std::string& name, const NetCfg& cfg, const std::string& loginName) {
+  Store& db = *store_;
+  // The preferred server, else the first server that is up.
   Session s(*this, name);
   std::optional<Server> server;
   if (!cfg.preferredServer.empty()) server = s.serverByName(cfg.preferredServer);
@@ -309,26 +321,23 @@ void Network::ensureWorkstation(const std::string& name) {
       server = s.server(q.int64(0));
     });
   }
-  if (server) {
-    int station = freeStation(db, *server);
-    if (station > 0) {
-      std::uint32_t objectId = 0;
-      std::optional<LocalSeconds> loginTime;
-      if (!cfg.loginName.empty()) {
-        db.prepare("SELECT object_id FROM bindery_objects WHERE server_id=? AND name=? AND type=256")
-            .with(server->id, cfg.loginName).first([&](Stmt& q) {
-              objectId = static_cast<std::uint32_t>(q.int64(0));
-              loginTime = localNow();
-            });
-      }
-      auto& ins = db.prepare("INSERT INTO connections(workstation, server_id, conn_number, object_id, login_time, auth_state, opened) VALUES(?,?,?,?,?,?,?)");
-      ins.with(name, server->id, station, static_cast<std::int64_t>(objectId));
-      if (loginTime) ins.bind(5, *loginTime); else ins.bindNull(5);
-      ins.bind(6, objectId ? 1 : 0).bind(7, localNow()).run();
-      db.prepare("UPDATE workstations SET primary_conn=? WHERE name=?").with(db.lastInsertId(), name).run();
-    }
+  if (!server) return;
+  int station = freeStation(db, *server);
+  if (station <= 0) return;
+  std::uint32_t objectId = 0;
+  std::optional<LocalSeconds> loginTime;
+  if (!loginName.empty()) {
+    db.prepare("SELECT object_id FROM bindery_objects WHERE server_id=? AND name=? AND type=256")
+        .with(server->id, loginName).first([&](Stmt& q) {
+          objectId = static_cast<std::uint32_t>(q.int64(0));
+          loginTime = localNow();
+        });
   }
-  t.commit();
+  auto& ins = db.prepare("INSERT INTO connections(workstation, server_id, conn_number, object_id, login_time, auth_state, opened) VALUES(?,?,?,?,?,?,?)");
+  ins.with(name, server->id, station, static_cast<std::int64_t>(objectId));
+  if (loginTime) ins.bind(5, *loginTime); else ins.bindNull(5);
+  ins.bind(6, objectId ? 1 : 0).bind(7, localNow()).run();
+  db.prepare("UPDATE workstations SET primary_conn=? WHERE name=?").with(db.lastInsertId(), name).run();
 }
 
 // ---- sessions ------------------------------------------------------------------------

@@ -78,7 +78,8 @@ public:
   const std::filesystem::path& dir() const { return dir_; }
   Store& store() { return *store_; }
   /// Creates the workstation from net.cfg when it does not exist yet: attaches it to its
-  /// preferred server and logs it in as the configured login name.
+  /// preferred server and logs it in as the configured login name. A workstation that
+  /// exists with no connection left is attached again, with nobody logged in.
   void ensureWorkstation(const std::string& name);
 
   /// Serves one client call on `session` in one transaction of the given access, after an
@@ -111,6 +112,10 @@ public:
   void writeEachCall();
 
 private:
+  /// Attaches the workstation to the preferred server of `cfg`, else to the first server
+  /// that is up, logged in as `loginName` when that names a user there; in the caller's
+  /// transaction.
+  void attachToNearest(const std::string& name, const struct NetCfg& cfg, const std::string& loginName);
   static constexpr std::uint64_t kFlushRequests = 1000;
   /// Writes the pending counts in a transaction of their own.
   void writeUsageNow();

@@ -184,6 +184,25 @@ TEST_F(NwServerTool, LoginReadsThePasswordFromStandardInput) {
   EXPECT_NE(nw("attach NOSUCH").status, 0);
 }
 
+TEST_F(NwServerTool, AfterLoggingOutOfEveryServerTheWorkstationCanLogInAgain) {
+  for (const char* server : {"NDS1", "FS1"}) EXPECT_EQ(nw(std::string("logout ") + server).status, 0) << server;
+  int left = 0;
+  for (const auto& s : nwsim::stations()) left += s.workstation == "WS-TEST";
+  EXPECT_EQ(left, 0) << "logout detaches";
+  // The next program finds the workstation attached again, as the requester attaches to a
+  // server when it has none, but nobody is logged in.
+  Result r = nw("whoami");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(contains(r.out, "not logged in.")) << r.out;
+  r = nw("slist");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(contains(r.out, "FS1")) << r.out;
+  r = nw("login FS1 SUPERVISOR", "WS-TEST", "SECRET\n");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(contains(nw("whoami").out, "You are user SUPERVISOR attached to server FS1")) << nw("whoami").out;
+  EXPECT_EQ(nw("attach FS2").status, 0);
+}
+
 TEST_F(NwServerTool, ServerConsole) {
   Result r = nw("server info");
   EXPECT_EQ(r.status, 0) << r.out;
