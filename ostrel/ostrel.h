@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <functional>
 #include <string>
 
 namespace ostrel {
@@ -217,7 +218,13 @@ std::uint16_t convertLocalFileHandle(std::uint16_t localHandle);
 bool _nwCopy(const std::string& source, const std::string& destination);
 /// Copies a file, on the server when possible, otherwise through the workstation, keeping
 /// the source's date. False when the copy is incomplete or the two paths name one file.
+/// The copy is written beside the destination under a temporary name and takes the
+/// destination's name only when complete: a failed or killed copy leaves the destination as
+/// it was. A copy refused for want of space leaves NWE_INSUFFICIENT_SPACE in lasterror().
 bool nCopy(const std::string& source, const std::string& destination);
+/// Called as copies go on with the bytes copied so far and the file's size (from 0 to the
+/// size); an empty function (the default) for none. For a program's progress display.
+void setCopyProgress(std::function<void(std::int64_t done, std::int64_t total)> progress);
 /// The files a station has open, each with its lock type as object.
 std::unique_ptr<rtl::TStringList> getConnOpenFiles(NWCONN_HANDLE conn, std::uint16_t connNumber);
 /// The stations that have a file open, "[n]   NAME" each with the user's ID as object;

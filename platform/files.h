@@ -32,6 +32,9 @@ bool ltruncate(int handle);
 int lclose(int handle);
 
 bool deleteFile(const std::string& path);
+/// Renames `from` over `to` in one step, replacing `to` when it exists: how a copy's finished
+/// temporary, written beside the destination, takes its name. False when refused.
+bool replaceFile(const std::string& from, const std::string& to);
 bool fileExists(const std::string& path);
 /// Creates a file only when none of that name exists (exclusive); HFILE_ERROR otherwise.
 int fileCreateExclusive(const std::string& path);

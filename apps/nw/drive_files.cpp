@@ -4,6 +4,10 @@
 #include <ostrel/ostrel.h>
 #include <rtl/sysutils.h>
 
+#include <nwclient/volumes.h>
+
+#include <unistd.h>
+
 #include <cstdio>
 #include <iostream>
 
@@ -50,12 +54,55 @@ int mapCmd(const Args& args) {
   return 0;
 }
 
+/// A copy's progress on the terminal: the share done, on one line written over, for files
+/// large enough to take a while.
+class CopyProgress {
+public:
+  CopyProgress() {
+    if (!::isatty(STDERR_FILENO)) return;
+    ostrel::setCopyProgress([this](std::int64_t done, std::int64_t total) { show(done, total); });
+    active_ = true;
+  }
+  ~CopyProgress() {
+    if (!active_) return;
+    ostrel::setCopyProgress({});
+    if (shown_ >= 0) std::cerr << "\n";
+  }
+  CopyProgress(const CopyProgress&) = delete;
+  CopyProgress& operator=(const CopyProgress&) = delete;
+
+private:
+  static constexpr std::int64_t kWorthShowing = 1 << 20;
+  void show(std::int64_t done, std::int64_t total) {
+    if (total < kWorthShowing) return;
+    const int percent = static_cast<int>(done * 100 / total);
+    if (percent == shown_) return;
+    shown_ = percent;
+    std::cerr << "\r" << percent << "% of " << total / 1024 << " KB copied" << std::flush;
+  }
+  bool active_ = false;
+  int shown_ = -1;
+};
+
 int ncopy(const Args& args) {
   args.atMost(2);
   const std::string source = args.need(0, "source file");
   const std::string destination = args.need(1, "destination file");
   requireClient();
-  if (!ostrel::nCopy(source, destination)) throw CommandError("cannot copy " + source + " to " + destination);
+  ostrel::TOstrel().resetLastError();
+  bool copied;
+  {
+    CopyProgress progress;
+    copied = ostrel::nCopy(source, destination);
+  }
+  if (!copied) {
+    const std::int32_t code = ostrel::lasterror();
+    throw CommandError("cannot copy " + source + " to " + destination +
+                       (code == NWE_INSUFFICIENT_SPACE ? ": a space limit or disk restriction leaves no room for it"
+                        : code != 0                   ? " (" + errorText() + ")"
+                                                      : std::string()) +
+                       "; the destination is unchanged");
+  }
   std::cout << source << " to " << destination << "\n1 file copied.\n";
   return 0;
 }

@@ -156,6 +156,69 @@ int Redirector::open(const Location& at, int flags, mode_t mode, NWCCODE& code) 
 
 namespace {
 
+bool isCopyTemporary(const Location& at) {
+  return !at.parts.empty() && at.parts.back().rfind(NW_COPY_TEMPORARY_PREFIX, 0) == 0;
+}
+
+} // namespace
+
+NWCCODE Redirector::replace(const Location& from, const Location& to) {
+  if (from.parts.empty() || to.parts.empty() || from.server.id != to.server.id ||
+      from.volume.number != to.volume.number || from.conn.id != to.conn.id || !isCopyTemporary(from))
+    return NWE_INVALID_PATH;
+  std::vector<std::string> folder = to.parts, fromFolder = from.parts;
+  folder.pop_back();
+  fromFolder.pop_back();
+  if (NetWarePath::join(folder) != NetWarePath::join(fromFolder)) return NWE_INVALID_PATH;
+  Placed source, target;
+  if (NWCCODE rc = place(from, source)) return rc;
+  if (NWCCODE rc = place(to, target)) return rc;
+  struct stat st{};
+  if (!source.status(st) || !S_ISREG(st.st_mode)) return NWE_FILE_NOT_FOUND;
+  const bool exists = target.status(st);
+  if (exists && !S_ISREG(st.st_mode)) return NWE_INVALID_PATH;
+  EffectiveRights rights(s_.db(), to.server.id);
+  const std::uint32_t who = to.conn.objectId;
+  if (exists) {
+    if (!(rights.of(who, to.volume.number, to.path()) & (NWR_WRITE | NWR_SUPERVISOR))) return NWE_ACCESS_DENIED;
+    if (!(st.st_mode & S_IWUSR)) return NWE_ACCESS_DENIED;  // read-only
+  } else if (!rights.allow(who, to.volume.number, NetWarePath::join(folder), NWR_CREATE)) {
+    return NWE_NO_CREATE_PRIVILEGE;
+  }
+  Transactions(s_).reaching(to, target.local);
+  std::string fromLeaf, toLeaf;
+  FileDescriptor fromDir(source.openParent(fromLeaf)), toDir(target.openParent(toLeaf));
+  if (!fromDir.valid() || !toDir.valid()) return NWE_INVALID_PATH;
+  if (::renameat(fromDir.get(), fromLeaf.c_str(), toDir.get(), toLeaf.c_str()) != 0) return NWE_ACCESS_DENIED;
+  FileEntries entries(s_.db());
+  const EntryInfo made = entries.get(from.server.id, from.volume.number, from.path());
+  entries.removeTree(from.server.id, from.volume.number, from.path());
+  EntryInfo info = exists ? entries.get(to.server.id, to.volume.number, to.path()) : made;
+  info.updated = s_.server(to.server.id).clock();
+  info.updaterId = who;
+  entries.put(to.server.id, to.volume.number, to.path(), info);
+  return NWE_OK;
+}
+
+NWCCODE Redirector::discardTemporary(const Location& at) {
+  if (!isCopyTemporary(at)) return NWE_INVALID_PATH;
+  // The station that made it, or one that may erase it.
+  const auto made = FileEntries(s_.db()).find(at.server.id, at.volume.number, at.path());
+  if ((!made || made->ownerId != at.conn.objectId) &&
+      !EffectiveRights(s_.db(), at.server.id).allow(at.conn.objectId, at.volume.number, at.path(), NWR_ERASE))
+    return NWE_ACCESS_DENIED;
+  Placed p;
+  if (NWCCODE rc = place(at, p)) return rc;
+  std::string leaf;
+  FileDescriptor dir(p.openParent(leaf));
+  if (!dir.valid()) return NWE_INVALID_PATH;
+  if (::unlinkat(dir.get(), leaf.c_str(), 0) != 0) return errno == ENOENT ? NWCCODE(NWE_FILE_NOT_FOUND) : NWCCODE(NWE_ACCESS_DENIED);
+  FileEntries(s_.db()).removeTree(at.server.id, at.volume.number, at.path());
+  return NWE_OK;
+}
+
+namespace {
+
 // Paths are redirected only for programs that use the client; the simulator library alone
 // (the nwsim tool, tests of other layers) leaves them to the platform.
 bool clientLoaded() {
@@ -286,6 +349,8 @@ int nwsimDeleteFile(const char* path) {
     nwsim::Redirector r(s);
     nwsim::Location at;
     if (r.locate(path, 0, 0, at)) return false;
+    // A copy's unfinished temporary goes for good.
+    if (nwsim::isCopyTemporary(at)) return r.discardTemporary(at) == NWE_OK;
     // Deleting needs the erase right at the file.
     if (!nwsim::EffectiveRights(s.db(), at.server.id).allow(at.conn.objectId, at.volume.number, at.path(),
                                                            nwsim::NWR_ERASE))
@@ -294,6 +359,17 @@ int nwsimDeleteFile(const char* path) {
     std::filesystem::path local;
     if (!r.localPath(at, local)) nwsim::Transactions(s).reaching(at, local);
     return nwsim::Salvage(s).remove(at, at.conn.objectId, at.server.clock()) == NWE_OK;
+  }) ? 1 : 0;
+}
+
+int nwsimReplaceFile(const char* from, const char* to) {
+  if (!nwsim::clientLoaded()) return -1;
+  if (!from || !to) return 0;
+  return nwsim::withSession([&](nwsim::Session& s) {
+    nwsim::Redirector r(s);
+    nwsim::Location source, target;
+    if (r.locate(from, 0, 0, source) || r.locate(to, 0, 0, target)) return false;
+    return r.replace(source, target) == NWE_OK;
   }) ? 1 : 0;
 }
 

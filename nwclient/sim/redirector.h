@@ -48,6 +48,14 @@ public:
   /// The descriptor, or -1 with `code` set (NWE_NO_READ_PRIVILEGE, NWE_ACCESS_DENIED for
   /// writing, NWE_NO_CREATE_PRIVILEGE, NWE_FILE_NOT_FOUND, NWE_INVALID_PATH).
   int open(const Location& at, int flags, mode_t mode, NWCCODE& code);
+  /// Puts the file of `from` in the place of `to`, beside it in the same folder, in one
+  /// rename: a copy's finished temporary taking the destination's name. Held to the rights
+  /// of writing `to` when it exists (and not over a read-only file), else of creating it;
+  /// an existing destination keeps its owner and trustees.
+  NWCCODE replace(const Location& from, const Location& to);
+  /// Removes a copy's unfinished temporary for good: it was never an entry, so nothing of
+  /// it is kept for salvage.
+  NWCCODE discardTemporary(const Location& at);
 
 private:
   Session& s_;
@@ -78,4 +86,7 @@ int nwsimFileWriting(int handle, long long end);
 /// salvage unless it is to be purged at once), 0 when it was not, -1 in a program that has
 /// not loaded a client library.
 int nwsimDeleteFile(const char* path);
+/// The platform renames a copy's temporary over its destination (see Redirector::replace):
+/// 1 when done, 0 when refused, -1 in a program that has not loaded a client library.
+int nwsimReplaceFile(const char* from, const char* to);
 }

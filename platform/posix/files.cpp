@@ -44,6 +44,7 @@ using CreatedHook = void(const char* path);
 using WritingHook = int(int handle, long long end);
 using DeleteHook = int(const char* path);
 using OpenHook = int(const char* path, int flags, int mode);
+using ReplaceHook = int(const char* from, const char* to);
 std::atomic<bool (*)(const char*, char*, std::size_t)> clientRedirector{nullptr};
 std::atomic<OpenedHook*> openedHook{nullptr};
 std::atomic<ClosedHook*> closedHook{nullptr};
@@ -51,6 +52,7 @@ std::atomic<CreatedHook*> createdHook{nullptr};
 std::atomic<WritingHook*> writingHook{nullptr};
 std::atomic<DeleteHook*> deleteHook{nullptr};
 std::atomic<OpenHook*> openHook{nullptr};
+std::atomic<ReplaceHook*> replaceHook{nullptr};
 
 // Handles opened on redirected paths: the client keeps them as the station's open files
 // until they are closed.
@@ -245,6 +247,19 @@ bool deleteFile(const std::string& path) {
   }
   const std::string local = resolvePath(path);
   return !local.empty() && ::unlink(local.c_str()) == 0;
+}
+
+bool replaceFile(const std::string& from, const std::string& to) {
+  if (!plainText(from) || !plainText(to) || isRedirectedPath(from) != isRedirectedPath(to)) return false;
+  // On a volume the client renames beneath the volume's root, to the station's rights.
+  if (isRedirectedPath(to) && !redirector.load()) {
+    if (ReplaceHook* hook = clientHook(replaceHook, "nwsimReplaceFile")) {
+      const int rc = hook(from.c_str(), to.c_str());
+      if (rc >= 0) return rc == 1;
+    }
+  }
+  const std::string a = resolvePath(from), b = resolvePath(to);
+  return !a.empty() && !b.empty() && ::rename(a.c_str(), b.c_str()) == 0;
 }
 
 bool fileExists(const std::string& path) {

@@ -141,6 +141,33 @@ TEST_F(NwServerTool, CopyFiles) {
   EXPECT_EQ(lines(r.out), 1u) << r.out;
 }
 
+TEST_F(NwServerTool, ACopyRefusedByASpaceLimitSaysWhyAndLeavesNothing) {
+  const fs::path big = dir.path() / "big.dat";
+  std::ofstream(big, std::ios::binary) << std::string(3 << 20, 'x');
+  fs::create_directory(volume("FS1", "SYS") / "PUBLIC" / "TIGHT");
+  ASSERT_EQ(nw("limit 'SYS:PUBLIC\\TIGHT' 1000").status, 0);
+  Result r = nw("ncopy " + big.string() + " 'SYS:PUBLIC\\TIGHT\\BIG.DAT'");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_TRUE(contains(r.out, "a space limit or disk restriction leaves no room for it")) << r.out;
+  EXPECT_EQ(lines(r.out), 1u) << r.out;
+  EXPECT_TRUE(fs::is_empty(volume("FS1", "SYS") / "PUBLIC" / "TIGHT")) << "no partial file, no temporary";
+}
+
+TEST_F(NwServerTool, ALongCopyShowsItsProgressOnATerminal) {
+  const fs::path big = dir.path() / "big.dat";
+  std::ofstream(big, std::ios::binary) << std::string(2 << 20, 'x');
+  // script(1) gives the copy a terminal; without one nothing but the result is printed.
+  const std::string copy = "ncopy " + big.string() + " 'SYS:PUBLIC\\BIG.DAT'";
+  Result r = run("script -qec \"env NWCLIENT_PATH=" + std::string(NWCLIENT_PROFILE_ROOT) + "/full NWSIM_NETWORK=" +
+                 net().string() + " NWSIM_WORKSTATION=WS-TEST " + NW_TOOL + " " + copy + "\" /dev/null");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(contains(r.out, "50% of 2048 KB copied")) << r.out;
+  EXPECT_TRUE(contains(r.out, "100% of 2048 KB copied")) << r.out;
+  r = nw(copy);
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_FALSE(contains(r.out, "% of")) << r.out;
+}
+
 TEST_F(NwServerTool, OpenFilesOfAnotherWorkstation) {
   const fs::path signals = dir.path() / "signals";
   fs::create_directories(signals);

@@ -6,6 +6,10 @@
 #include <ostrel/ostrel.h>
 #include <platform/files.h>
 
+#include <nwclient/paths.h>
+#include <nwclient/volumes.h>
+
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +17,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -85,6 +90,82 @@ TEST_F(VolumeAttacks, ALinkSwappedInDuringACopyNeverLetsItWriteOutside) {
               kTries, copied, created, escaped);
   EXPECT_EQ(escaped, 0u);
   EXPECT_GT(copied + created, 0) << "the folder was there for some of the tries";
+}
+
+std::string readAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<std::string> copyTemporaries(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir))
+    if (e.path().filename().string().rfind(NW_COPY_TEMPORARY_PREFIX, 0) == 0) names.push_back(e.path().filename());
+  return names;
+}
+
+// A copy is written beside its destination and renamed over it when complete: at any moment
+// of the copy, which is what a kill would leave, the destination is whole, old or new.
+TEST_F(VolumeAttacks, ACopyInProgressLeavesTheDestinationWhole) {
+  nwtest::TempDir local;
+  const std::string big(300000, 'n');
+  std::ofstream(local.path() / "BIG.DAT", std::ios::binary) << big;
+  const fs::path pub = volume("FS1", "SYS") / "PUBLIC";
+  std::ofstream(pub / "OLD.DAT", std::ios::binary) << "the old contents";
+  int looked = 0;
+  std::string seenMidway;
+  ostrel::setCopyProgress([&](std::int64_t done, std::int64_t total) {
+    if (done == 0 || done >= total || looked++ != 40) return;
+    seenMidway = readAll(pub / "OLD.DAT");
+    EXPECT_EQ(copyTemporaries(pub).size(), 1u) << "the copy writes a temporary beside the destination";
+    // A listing in the meantime shows no half-written file.
+    for (const auto& name : nwtest::names(*nwserver::getVolFileList("SYS:PUBLIC\\*.*")))
+      EXPECT_NE(name.rfind(NW_COPY_TEMPORARY_PREFIX, 0), 0u) << name;
+  });
+  EXPECT_TRUE(ostrel::nCopy((local.path() / "BIG.DAT").string(), "SYS:PUBLIC\\OLD.DAT")) << unit_->getLastError();
+  ostrel::setCopyProgress({});
+  EXPECT_EQ(seenMidway, "the old contents");
+  EXPECT_EQ(readAll(pub / "OLD.DAT"), big);
+  EXPECT_TRUE(copyTemporaries(pub).empty());
+  // The destination kept its place in the listing, under its own name.
+  const auto names = nwtest::names(*nwserver::getVolFileList("SYS:PUBLIC\\OLD.DAT"));
+  EXPECT_EQ(names, std::vector<std::string>{"OLD.DAT"});
+}
+
+TEST_F(VolumeAttacks, ACopyRefusedForSpaceLeavesNoFileAndSaysWhy) {
+  nwtest::TempDir local;
+  std::ofstream(local.path() / "BIG.DAT", std::ios::binary) << std::string(600000, 'b');
+  const fs::path pub = volume("FS1", "SYS") / "PUBLIC";
+  std::ofstream(pub / "KEPT.DAT", std::ios::binary) << "kept";
+  fs::create_directory(pub / "TIGHT");
+  ASSERT_TRUE(nwserver::setDirSpaceLimit("SYS:PUBLIC\\TIGHT", 200)) << nwserver::lasterror();
+  unit_->resetLastError();
+  EXPECT_FALSE(ostrel::nCopy((local.path() / "BIG.DAT").string(), "SYS:PUBLIC\\TIGHT\\NEW.DAT"));
+  EXPECT_EQ(ostrel::lasterror(), NWE_INSUFFICIENT_SPACE);
+  EXPECT_FALSE(fs::exists(pub / "TIGHT" / "NEW.DAT"));
+  EXPECT_TRUE(copyTemporaries(pub / "TIGHT").empty());
+  EXPECT_TRUE(nwserver::getDeletedFileList(0, "SYS:PUBLIC\\TIGHT")->Empty()) << "a temporary is no deleted file";
+  // Over an existing file, the file stays as it was.
+  fs::copy_file(pub / "KEPT.DAT", pub / "TIGHT" / "KEPT.DAT");
+  EXPECT_FALSE(ostrel::nCopy((local.path() / "BIG.DAT").string(), "SYS:PUBLIC\\TIGHT\\KEPT.DAT"));
+  EXPECT_EQ(readAll(pub / "TIGHT" / "KEPT.DAT"), "kept");
+  EXPECT_TRUE(copyTemporaries(pub / "TIGHT").empty());
+}
+
+TEST_F(VolumeAttacks, TheTemporaryOfAKilledCopyIsNotListedAndIsSwept) {
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ASSERT_GT(gone, 0);
+  ::waitpid(gone, nullptr, 0);
+  const fs::path pub = volume("FS1", "SYS") / "PUBLIC";
+  const std::string stale = NW_COPY_TEMPORARY_PREFIX + std::to_string(gone) + ".1";
+  const std::string live = NW_COPY_TEMPORARY_PREFIX + std::to_string(::getpid()) + ".999";
+  std::ofstream(pub / stale) << "cut";
+  std::ofstream(pub / live) << "in progress";
+  for (const auto& name : nwtest::names(*nwserver::getVolFileList("SYS:PUBLIC\\*.*")))
+    EXPECT_NE(name.rfind(NW_COPY_TEMPORARY_PREFIX, 0), 0u) << name;
+  EXPECT_FALSE(fs::exists(pub / stale)) << "the killed copy's leftover is swept";
+  EXPECT_TRUE(fs::exists(pub / live)) << "a copy still running keeps its file";
 }
 
 class FileRights : public VolumeAttacks {
