@@ -309,6 +309,9 @@ std::unique_ptr<rtl::TStringList> ndsSearch(const std::string& contextName, cons
 /// which asks that the object has a value of it. Names and values are trimmed and compared
 /// without regard to case: "Surname=Sm*&Object Class=User", "!(Telephone Number)".
 std::unique_ptr<rtl::TStringList> ndsSearchFilter(const std::string& contextName, const std::string& filterText);
+/// Whether ndsSearchFilter takes a filter text: a malformed one finds nothing, which a
+/// caller can tell from an empty result only this way.
+bool isSearchFilter(const std::string& filterText);
 
 // ---- Directory login and passwords ---------------------------------------------------------
 

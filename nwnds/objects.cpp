@@ -271,4 +271,9 @@ std::unique_ptr<rtl::TStringList> ndsSearchFilter(const std::string& contextName
   return list;
 }
 
+bool isSearchFilter(const std::string& filterText) {
+  std::vector<detail::FilterToken> tokens;
+  return detail::parseSearchFilter(filterText, tokens);
+}
+
 } // namespace nwnds

@@ -68,6 +68,9 @@ int fullname(const Args& args) {
   args.atMost(1);
   const std::string name = args.need(0, "object name");
   requireClient();
+  // A name that is no object has no full name either, not even its own.
+  if (ostrel::getObjType(0, name) == 0)
+    throw CommandError("no object " + rtl::UpperCase(name) + " on server " + ostrel::getServerName(0));
   std::cout << ostrel::fullName(0, name) << "\n";
   return 0;
 }

@@ -163,7 +163,11 @@ int directoryNlist(const Args& args) {
   std::vector<std::string> names;
   if (subtree) {
     std::string filter = every ? "Object Class" : "Object Class=" + cls;
-    if (args.flag("filter")) filter += "&(" + args.option("filter") + ")";
+    if (args.flag("filter")) {
+      if (!nwnds::isSearchFilter(args.option("filter")))
+        throw UsageError("malformed filter '" + args.option("filter") + "' (see nw nlist --help)");
+      filter += "&(" + args.option("filter") + ")";
+    }
     auto found = nwnds::ndsSearchFilter(context, filter);
     if (found->Empty() && nwnds::lasterror() != 0) throw CommandError("search failed (" + dsError() + ")");
     for (const auto& item : *found) names.push_back(item.text);

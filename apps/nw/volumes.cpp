@@ -3,6 +3,7 @@
 #include "cli.h"
 
 #include <nwserver/nwserver.h>
+#include <ostrel/ostrel.h>
 #include <rtl/datetime.h>
 #include <rtl/sysutils.h>
 
@@ -87,6 +88,19 @@ bool directoryInfo(const std::string& path, nwserver::TNWFileInfo& info) {
   return nwserver::getDirectoryInfo(path, info) && rtl::SameText(info.name, split(path).second);
 }
 
+/// Whether the folder part of a path ("FS1/SYS:", "SYS:PUBLIC\\", "G:") names a directory
+/// that is there: a missing server, volume or directory is no empty one.
+bool folderExists(std::string folder) {
+  while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  if (folder.empty()) return true;  // relative to the current directory
+  nwserver::TNWFileInfo info;
+  if (folder.back() != ':') return directoryInfo(folder, info);
+  ostrel::TNWPathInfo parsed;
+  if (!ostrel::parseNetwarePath(0, folder, parsed)) return false;
+  const std::string volume = parsed.fullPath.substr(0, parsed.fullPath.find(':'));
+  return nwserver::getVolumes(parsed.connHandle)->IndexOf(volume) >= 0;
+}
+
 // ---- commands ---------------------------------------------------------------------------
 
 int volinfo(const Args& args) {
@@ -125,6 +139,7 @@ int ndir(const Args& args) {
   if (!hasWildcards(split(path).second) && (path.back() == ':' || directoryInfo(path, probe)))
     path += path.back() == ':' ? "*.*" : "\\*.*";
   const std::string dir = split(path).first;
+  if (!folderExists(dir)) throw CommandError("no server, volume or directory " + (dir.empty() ? path : dir));
   const auto directories = nwserver::getVolDirList(path);
   for (const auto& item : *directories) std::cout << std::left << std::setw(14) << item.text << "<DIR>\n";
   std::vector<nwserver::TNWFileInfo> files;
@@ -147,6 +162,8 @@ int ndir(const Args& args) {
     std::cout << "\n";
     total += f.fileSize;
   }
+  if (files.empty() && directories->Empty() && !hasWildcards(split(path).second))
+    throw CommandError("no file or directory " + path);
   std::cout << files.size() << " files, " << total << " bytes\n";
   return 0;
 }
@@ -254,14 +271,28 @@ int salvageCmd(const Args& args) {
   args.atMost(1);
   const std::string path = rtl::UpperCase(args.positional().empty() ? std::string("SYS:") : args.positional()[0]);
   requireClient();
-  if (!deletedFileDirectory(path).empty()) {
-    const std::string name = args.option("as", split(path).second);
+  const std::string as = rtl::UpperCase(args.option("as"));
+  // A deleted file comes back in its own directory: the new name is a name, not a path.
+  if (!as.empty() && as.find_first_of("\\/:") != std::string::npos)
+    throw UsageError("--as takes a file name, not a path: the file is salvaged into " +
+                     (split(path).first.empty() ? std::string("its directory") : split(path).first));
+  if (const std::string dir = deletedFileDirectory(path); !dir.empty()) {
+    const std::string name = as.empty() ? split(path).second : as;
     if (!nwserver::salvage(0, path, name))
       throw CommandError("cannot salvage " + path + " as " + name + " (the name may be in use)");
-    std::cout << path << " salvaged as " << rtl::UpperCase(name) << "\n";
+    // What is there now under the new name, in the case the volume keeps it.
+    nwserver::TNWFileInfo info;
+    const std::string recovered = dir + name;
+    if (!nwserver::getFileInfo(recovered, info)) throw CommandError(path + " was salvaged but " + recovered + " cannot be read");
+    std::cout << path << " salvaged as " << dir << info.name << "\n";
     return 0;
   }
-  if (!args.option("as").empty()) throw CommandError("no deleted file " + path);
+  if (!as.empty()) throw CommandError("no deleted file " + path);
+  if (!split(path).second.empty() && !hasWildcards(split(path).second)) {
+    // A name that is no deleted file and no directory either: nothing to list.
+    nwserver::TNWFileInfo probe;
+    if (!directoryInfo(path, probe)) throw CommandError("no deleted file or directory " + path);
+  }
   auto list = nwserver::getDeletedFileList(0, path);
   // Each file's details take a scan of its own: only for a listing of a reasonable length.
   const bool details = list->Count() <= kDetailedListing;

@@ -50,6 +50,16 @@ TEST_F(NwDirectoryObjects, NlistListsTheBinderyOrTheDirectory) {
   EXPECT_TRUE(contains(r.out, "unknown directory class")) << r.out;
 }
 
+TEST_F(NwDirectoryObjects, AMalformedFilterIsRefusedNotAnEmptyResult) {
+  for (const char* filter : {"Surname=Sm*&", "(Surname=S", "&", "Surname=Smith)"}) {
+    Result r = nw(std::string("nlist user --context O=TESTORG --filter '") + filter + "'");
+    EXPECT_EQ(r.status, 2) << filter << ": " << r.out;
+    EXPECT_TRUE(contains(r.out, "malformed filter")) << filter << ": " << r.out;
+  }
+  Result r = nw("nlist user --context O=TESTORG --filter 'Surname=Nobody*'");
+  EXPECT_EQ(r.status, 0) << r.out;
+}
+
 TEST_F(NwDirectoryObjects, CreateMoveAndRemoveObjects) {
   Result r = nw("create 'Organizational Unit' OU=TEMP --context O=TESTORG");
   ASSERT_EQ(r.status, 0) << r.out;

@@ -68,14 +68,44 @@ TEST_F(NwFilesTool, AttributesLimitsAndRestrictions) {
   EXPECT_TRUE(contains(r.out, "89C6")) << r.out;
 }
 
+TEST_F(NwFilesTool, MissingThingsAreNotEmptyThings) {
+  for (const char* path : {"FS9/SYS:", "NOVOL:", "SYS:NOPE", "'SYS:NOPE\\*.*'", "'SYS:PUBLIC\\NOPE.TXT'"}) {
+    auto r = nw(std::string("ndir ") + path);
+    EXPECT_EQ(r.status, 1) << path << ": " << r.out;
+    EXPECT_FALSE(contains(r.out, "0 files")) << path << ": " << r.out;
+    EXPECT_TRUE(contains(r.out, "nw: no ")) << path << ": " << r.out;
+  }
+  // An empty directory, and a pattern that matches nothing, are empty.
+  auto r = nw("ndir DATA:EMPTY");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(contains(r.out, "0 files, 0 bytes")) << r.out;
+  r = nw("ndir 'DATA:SHARED\\*.ZIP'");
+  EXPECT_EQ(r.status, 0) << r.out;
+  r = nw("fullname NOBODY");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_TRUE(contains(r.out, "no object NOBODY on server FS1")) << r.out;
+  EXPECT_EQ(nw("fullname SUPERVISOR").status, 0);
+}
+
 TEST_F(NwFilesTool, SalvageAndPurge) {
   auto r = nw("salvage DATA:SHARED");
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_TRUE(contains(r.out, "deleted 2026-11-28 09:00 by JSMITH")) << r.out;
   EXPECT_TRUE(contains(r.out, "5 deleted files")) << r.out;
 
-  r = nw("salvage 'DATA:SHARED\\NOTES.TXT' --as N2.TXT");
+  r = nw("salvage 'DATA:SHARED\\NOTES.TXT' --as n2.txt");
   EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(contains(r.out, "DATA:SHARED\\NOTES.TXT salvaged as DATA:SHARED\\N2.TXT")) << r.out;
+  // A deleted file comes back into its own directory; a path for the new name is refused.
+  r = nw("salvage 'DATA:SHARED\\LIST.DAT' --as 'SYS:PUBLIC\\LIST.DAT'");
+  EXPECT_EQ(r.status, 2) << r.out;
+  EXPECT_TRUE(contains(r.out, "--as takes a file name, not a path")) << r.out;
+  EXPECT_FALSE(fs::exists(net() / "volumes" / "FS1" / "SYS" / "PUBLIC" / "LIST.DAT"));
+  EXPECT_FALSE(fs::exists(net() / "volumes" / "FS1" / "DATA" / "SHARED" / "LIST.DAT"));
+  // Neither a deleted file nor a directory: nothing to list.
+  r = nw("salvage 'DATA:SHARED\\NOPE.TXT'");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_TRUE(contains(r.out, "no deleted file or directory DATA:SHARED\\NOPE.TXT")) << r.out;
   EXPECT_TRUE(fs::exists(net() / "volumes" / "FS1" / "DATA" / "SHARED" / "N2.TXT"));
   std::ofstream(net() / "volumes" / "FS1" / "DATA" / "SHARED" / "PLAN.DOC") << "live";
   EXPECT_NE(nw("salvage 'DATA:SHARED\\PLAN.DOC'").status, 0);  // a live file is never replaced
