@@ -5,8 +5,11 @@
 // Every mistake is reported with the seed's name and the line of the offending value.
 #include "seed.h"
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <random>
@@ -34,6 +37,29 @@ void writeFile(const std::filesystem::path& file, const std::string& text) {
   if (!out) throw SimError("cannot write " + file.string());
 }
 
+/// The folder a network is built in before it takes its name: beside the target, with the
+/// building process's number, so that one left by a killed build is known.
+std::string buildFolderPrefix(const std::filesystem::path& dir) { return ".nwsim-" + dir.filename().string() + "-"; }
+
+/// Removes the build folders of this target that killed processes left behind.
+void sweepStaleBuilds(const std::filesystem::path& parent, const std::filesystem::path& dir) {
+  namespace fs = std::filesystem;
+  const std::string prefix = buildFolderPrefix(dir);
+  std::error_code ec;
+  for (auto it = fs::directory_iterator(parent, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.rfind(prefix, 0) != 0) continue;
+    const std::string rest = name.substr(prefix.size());
+    const auto dash = rest.find('-');
+    if (dash == 0 || dash == std::string::npos || rest.find_first_not_of("0123456789") != dash) continue;
+    const long pid = std::strtol(rest.c_str(), nullptr, 10);
+    if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+      std::error_code ignored;
+      fs::remove_all(it->path(), ignored);
+    }
+  }
+}
+
 } // namespace
 
 void buildNetwork(const std::filesystem::path& dir, const std::string& seedText, const std::string& seedName) {
@@ -54,8 +80,9 @@ void buildNetwork(const std::filesystem::path& dir, const std::string& seedText,
   // killed process) never leaves a half-made network under the real name.
   fs::path parent = dir.parent_path().empty() ? fs::current_path() : dir.parent_path();
   if (!fs::is_directory(parent, ec)) throw SimError("cannot create " + dir.string() + ": " + parent.string() + " does not exist");
+  sweepStaleBuilds(parent, dir);
   std::random_device rd;
-  fs::path tmp = parent / (".nwsim-" + dir.filename().string() + "-" + std::to_string(::getpid()) + "-" + std::to_string(rd()));
+  fs::path tmp = parent / (buildFolderPrefix(dir) + std::to_string(::getpid()) + "-" + std::to_string(rd()));
   if (!fs::create_directory(tmp, ec))
     throw SimError("cannot create " + dir.string() + ": " + (ec ? ec.message() : std::string("folder exists")));
   try {

@@ -4,6 +4,7 @@
 #include "json.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -105,6 +106,27 @@ TEST(Networks, CreateRefusesAFolderInUse) {
   std::filesystem::create_directories(tmp.path() / "empty");
   EXPECT_NO_THROW(nwsim::createNetworkFromText(tmp.path() / "empty", kMinimal, "m"));
   EXPECT_TRUE(std::filesystem::exists(tmp.path() / "empty" / "network.db"));
+}
+
+TEST(Networks, CreateSweepsTheBuildFoldersOfKilledCreates) {
+  TempDir tmp;
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ASSERT_GT(gone, 0);
+  ::waitpid(gone, nullptr, 0);
+  namespace fs = std::filesystem;
+  const fs::path stale = tmp.path() / (".nwsim-n-" + std::to_string(gone) + "-77");
+  const fs::path running = tmp.path() / (".nwsim-n-" + std::to_string(::getpid()) + "-78");
+  const fs::path other = tmp.path() / (".nwsim-m-" + std::to_string(gone) + "-79");
+  for (const auto& d : {stale, running, other}) {
+    fs::create_directories(d / "volumes");
+    std::ofstream(d / "network.db") << "half made";
+  }
+  nwsim::createNetworkFromText(tmp.path() / "n", kMinimal, "m");
+  EXPECT_TRUE(fs::exists(tmp.path() / "n" / "network.db"));
+  EXPECT_FALSE(fs::exists(stale)) << "left by a create that was killed";
+  EXPECT_TRUE(fs::exists(running)) << "a create still running keeps its folder";
+  EXPECT_TRUE(fs::exists(other)) << "another target's folder is not this create's to sweep";
 }
 
 TEST(Networks, OpeningFailuresAreClearAndCallsFailSoftly) {
