@@ -156,7 +156,7 @@ bool TNWBase::_getIsNDS() {
 
 QString TNWBase::_getServerVersion() {
   return guardedValue("ServerVersion", QStringLiteral("0.0"), [this] {
-    nwserver::TNWServerInfo info;
+    nwserver::TNWServerInfo& info = detail::serverRecord();
     if (!nwserver::getServerStats(_getServerHandle(), info)) return QStringLiteral("0.0");
     return toQString(info.version);
   });

@@ -33,4 +33,15 @@ void releaseUnitObjects() {
 
 int unitObjectShares() { return shares; }
 
+nwserver::TNWServerInfo& serverRecord() {
+  static auto* record = new nwserver::TNWServerInfo;  // outlives a late unload of the package
+  return *record;
+}
+
+void releaseServerRecord() {
+  nwserver::TNWServerInfo& r = serverRecord();
+  std::string().swap(r.serverName);
+  std::string().swap(r.version);
+}
+
 } // namespace nwbase::detail

@@ -4,6 +4,7 @@
 // further one takes a share; the last one to go closes directory services, when they were
 // opened, and frees them. The error codes they report are the units' own, so they read the
 // same whichever instance asks.
+#include <framework/rudodor4_export.h>
 #include <nwnds/nwnds.h>
 #include <nwprint/nwprint.h>
 #include <nwprop/nwprop.h>
@@ -31,6 +32,11 @@ UnitObjects& acquireUnitObjects();
 /// TOstrel, TNWServer, TNWPrint, TNWProp).
 void releaseUnitObjects();
 /// How many shares are out.
-int unitObjectShares();
+RUDODOR4_EXPORT int unitObjectShares();
+
+/// The unit's server information record, which ServerVersion fills.
+RUDODOR4_EXPORT nwserver::TNWServerInfo& serverRecord();
+/// Releases the record's strings (the unit's finalisation).
+RUDODOR4_EXPORT void releaseServerRecord();
 
 } // namespace nwbase::detail

@@ -18,11 +18,12 @@ ComponentClass entry(const char* className, const char* paletteName, const char*
 } // namespace
 
 const std::vector<ComponentClass>& componentClasses() {
-  static const std::vector<ComponentClass> classes = {
+  // Never destroyed: the designer plugin refers to it until the package is unloaded.
+  static const auto* classes = new std::vector<ComponentClass>{
       entry<nwbase::TNWBase>("nwbase::TNWBase", "TNWBase", "nwbase/nwbase.h",
                              "The network: server, login name and directory context", "TNWBASE"),
   };
-  return classes;
+  return *classes;
 }
 
 const ComponentClass* findComponentClass(const QString& name) {

@@ -1,10 +1,14 @@
 // A Qt application built against the installed package: a form with a base component,
-// loaded from a form file, printing the component's version and whether it found a client.
+// loaded from a form file, printing the component's version and whether it found a client,
+// and the installed designer plugin with its palette page.
 #include <framework/form_loader.h>
 #include <nwbase/nwbase.h>
 
 #include <QApplication>
 #include <QBuffer>
+#include <QDir>
+#include <QPluginLoader>
+#include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
 
 #include <iostream>
 
@@ -24,5 +28,14 @@ int main(int argc, char** argv) {
   }
   std::cout << base->_getVersion().toStdString() << "\n" << (base->netAvailable() ? "client ok" : "no client") << "\n";
   delete root;
+  // The installed designer plugin, as Qt Designer would load it.
+  QPluginLoader plugin(QDir(QStringLiteral(DESIGNER_PLUGIN_DIR)).filePath(QStringLiteral("librudodor4designer.so")));
+  auto* palette = qobject_cast<QDesignerCustomWidgetCollectionInterface*>(plugin.instance());
+  if (!palette) {
+    std::cerr << "the designer plugin did not load: " << plugin.errorString().toStdString() << "\n";
+    return 1;
+  }
+  std::cout << "palette " << palette->customWidgets().front()->group().toStdString() << " "
+            << palette->customWidgets().size() << "\n";
   return 0;
 }
