@@ -1,97 +1,56 @@
 #include "password_hash.h"
 
-#include <array>
+#include "nwsim/nwsim.h"
+
+#include <crypt.h>
+
 #include <cctype>
-#include <cstdint>
-#include <random>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 
 namespace nwsim {
 namespace {
 
-using Digest = std::array<std::uint8_t, 32>;
+constexpr const char* kMethod = "$y$";  // yescrypt
+// yescrypt's lowest cost: every simulated login hashes once, and a test run logs in thousands
+// of times; still salted and memory-hard, so a copied store gives nothing away cheaply.
+constexpr unsigned long kCost = 1;
 
-constexpr std::uint32_t kRound[64] = {
-    0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
-    0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
-    0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
-    0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7, 0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967,
-    0x27b70a85, 0x2e1b2138, 0x4d2c6dfc, 0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85,
-    0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
-    0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
-    0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
-
-std::uint32_t rotr(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
-
-Digest sha256(const std::string& data) {
-  std::uint32_t h[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-                        0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
-  std::string msg = data;
-  const std::uint64_t bits = static_cast<std::uint64_t>(data.size()) * 8;
-  msg.push_back(static_cast<char>(0x80));
-  while (msg.size() % 64 != 56) msg.push_back('\0');
-  for (int i = 7; i >= 0; --i) msg.push_back(static_cast<char>(bits >> (8 * i)));
-  for (std::size_t block = 0; block < msg.size(); block += 64) {
-    std::uint32_t w[64];
-    for (int i = 0; i < 16; ++i) {
-      const auto* p = reinterpret_cast<const unsigned char*>(msg.data() + block + 4 * i);
-      w[i] = (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
-    }
-    for (int i = 16; i < 64; ++i) {
-      std::uint32_t s0 = rotr(w[i - 15], 7) ^ rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
-      std::uint32_t s1 = rotr(w[i - 2], 17) ^ rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
-      w[i] = w[i - 16] + s0 + w[i - 7] + s1;
-    }
-    std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4], f = h[5], g = h[6], k = h[7];
-    for (int i = 0; i < 64; ++i) {
-      std::uint32_t t1 = k + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRound[i] + w[i];
-      std::uint32_t t2 = (rotr(a, 2) ^ rotr(a, 13) ^ rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
-      k = g; g = f; f = e; e = d + t1; d = c; c = b; b = a; a = t1 + t2;
-    }
-    h[0] += a; h[1] += b; h[2] += c; h[3] += d; h[4] += e; h[5] += f; h[6] += g; h[7] += k;
-  }
-  Digest out{};
-  for (int i = 0; i < 8; ++i)
-    for (int j = 0; j < 4; ++j) out[4 * i + j] = static_cast<std::uint8_t>(h[i] >> (24 - 8 * j));
-  return out;
+std::string upper(std::string text) {
+  for (auto& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
 }
 
-std::string hex(const std::uint8_t* p, std::size_t n) {
-  static const char digits[] = "0123456789abcdef";
-  std::string s;
-  for (std::size_t i = 0; i < n; ++i) {
-    s.push_back(digits[p[i] >> 4]);
-    s.push_back(digits[p[i] & 15]);
-  }
-  return s;
-}
-
-std::string hashWithSalt(const std::string& salt, const std::string& password) {
-  std::string up = password;
-  for (auto& c : up) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  // Iterated so that a copied store does not give the passwords away cheaply.
-  Digest d = sha256(salt + ":" + up);
-  for (int i = 0; i < 1000; ++i) d = sha256(std::string(d.begin(), d.end()) + salt);
-  return hex(d.data(), d.size());
+/// crypt_rn of the upper-cased password under `setting`; empty when libcrypt refuses it.
+std::string hashUnder(const std::string& setting, const std::string& password) {
+  auto data = std::make_unique<crypt_data>();
+  std::memset(data.get(), 0, sizeof *data);
+  const char* hash = ::crypt_rn(upper(password).c_str(), setting.c_str(), data.get(), sizeof *data);
+  // A failed crypt_rn gives NULL or a text starting with '*'.
+  if (!hash || hash[0] != '$') return {};
+  return hash;
 }
 
 } // namespace
 
 std::string hashPassword(const std::string& password) {
-  std::random_device rd;
-  std::uint8_t salt[16];
-  for (auto& b : salt) b = static_cast<std::uint8_t>(rd());
-  const std::string s = hex(salt, sizeof salt);
-  return s + ":" + hashWithSalt(s, password);
+  char* setting = ::crypt_gensalt_ra(kMethod, kCost, nullptr, 0);
+  if (!setting) throw SimError("cannot make a password salt (libcrypt has no yescrypt)");
+  const std::string made = hashUnder(setting, password);
+  std::free(setting);
+  if (made.empty()) throw SimError("cannot hash a password (libcrypt refused it)");
+  return made;
 }
 
+bool isCurrentPasswordHash(const std::string& stored) { return stored.rfind(kMethod, 0) == 0; }
+
 bool verifyPassword(const std::string& stored, const std::string& password) {
-  const auto colon = stored.find(':');
-  if (colon == std::string::npos) return false;
-  const std::string expected = hashWithSalt(stored.substr(0, colon), password);
-  const std::string actual = stored.substr(colon + 1);
-  if (expected.size() != actual.size()) return false;
+  if (!isCurrentPasswordHash(stored)) return false;
+  const std::string again = hashUnder(stored, password);
+  if (again.size() != stored.size()) return false;
   unsigned diff = 0;  // the same time whatever the first differing byte
-  for (std::size_t i = 0; i < expected.size(); ++i) diff |= unsigned(expected[i] ^ actual[i]);
+  for (std::size_t i = 0; i < again.size(); ++i) diff |= unsigned(again[i] ^ stored[i]);
   return diff == 0;
 }
 

@@ -43,6 +43,7 @@ public:
       std::string serverName = upper(s.find("name")->asString("name"));
       serverContent(serverIds_.at(serverName), serverName, s);
     }
+    advertisedServers();
 
     NetCfg cfg;
     if (const Value* c = root.find("netcfg")) cfg = netcfg(*c);
@@ -56,6 +57,9 @@ public:
   // modules are loaded in files of their own.
   /// The seed's "directory": the tree, its containers and objects.
   void directory(const Value& root);
+  /// Every server that is up advertises itself as a file server, and every server's bindery
+  /// holds the advertised ones as dynamic objects, as a server learns them from the network.
+  void advertisedServers();
   /// What a server entry holds besides its bindery: volumes, files, modules, settings.
   void serverContent(std::int64_t serverId, const std::string& serverName, const Value& server);
   /// A server entry's print queues with their members and jobs.

@@ -265,4 +265,19 @@ void SeedLoader::serverContent(std::int64_t serverId, const std::string& serverN
   }
 }
 
+void SeedLoader::advertisedServers() {
+  std::vector<std::string> advertising;
+  db_.prepare("SELECT name FROM servers WHERE up=1 ORDER BY name").each([&](Stmt& q) { advertising.push_back(q.text(0)); });
+  for (const auto& [name, id] : serverIds_) {
+    Bindery bindery(db_, id);
+    for (const auto& other : advertising) {
+      if (bindery.find(other, 0x0400)) continue;
+      const std::uint32_t object = bindery.addObject(other, 0x0400);
+      // Dynamic, and readable by anyone: SLIST runs before a login.
+      db_.prepare("UPDATE bindery_objects SET flags=1, security=64 WHERE server_id=? AND object_id=?")
+          .with(id, static_cast<std::int64_t>(object)).run();
+    }
+  }
+}
+
 } // namespace nwsim

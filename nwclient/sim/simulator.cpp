@@ -1,6 +1,7 @@
 #include "simulator.h"
 
 #include "netcfg.h"
+#include "password_hash.h"
 #include "nwsim/nwsim.h"
 
 #include <unistd.h>
@@ -133,6 +134,16 @@ Network::Network(const std::filesystem::path& dir) : dir_(dir) {
   } catch (const StoreError& e) {
     throw SimError("cannot open the network at " + dir.string() + ": " + e.what());
   }
+  // Passwords kept by versions before yescrypt cannot be checked: say so, rather than let
+  // every login fail as a wrong password.
+  bool older = false;
+  for (const char* sql : {"SELECT password_hash FROM bindery_objects WHERE password_hash IS NOT NULL AND password_hash NOT LIKE '$y$%' LIMIT 1",
+                          "SELECT password FROM ds_passwords WHERE password NOT LIKE '$y$%' LIMIT 1"})
+    store_->prepare(sql).first([&](Stmt& q) { older = older || !isCurrentPasswordHash(q.text(0)); });
+  if (older)
+    throw SimError("the network at " + dir.string() +
+                   " was made by an older version of the simulator, whose password hashes this one no longer "
+                   "reads; remove the folder and make it again with: nwsim create " + dir.string());
 }
 
 Network::~Network() { writeEachCall(); }

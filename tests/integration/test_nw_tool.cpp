@@ -141,7 +141,7 @@ TEST_F(NwTool, APasswordTypedAsAnArgumentIsNeverShownAgain) {
   for (const char* line : {"login FS1 SUPERVISOR Hunter2pw", "user passwd BOB Hunter2pw", "user add BOB Hunter2pw",
                            "passwd .CN=ADMIN.O=ACME Hunter2pw", "login FS1 SUPERVISOR --Hunter2pw",
                            "create user BOB --surname B Hunter2pw"}) {
-    Result r = run(env(), "echo x | " + nw(line));
+    Result r = run("echo x |", env() + " " + nw(line));
     EXPECT_EQ(r.status, 2) << line << ": " << r.out;
     EXPECT_FALSE(contains(r.out, "Hunter2pw")) << line << ": " << r.out;
   }

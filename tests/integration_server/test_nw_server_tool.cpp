@@ -99,6 +99,9 @@ TEST_F(NwServerTool, BinderyObjects) {
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_TRUE(contains(r.out, "FS1")) << r.out;
   EXPECT_TRUE(contains(r.out, "Default")) << r.out;
+  // Every server that advertises, attached or not, as SLIST lists them.
+  for (const char* server : {"FS1", "FS2", "NDS1"}) EXPECT_TRUE(contains(r.out, server)) << server << ": " << r.out;
+  EXPECT_TRUE(contains(r.out, "Total of 3 file servers found")) << r.out;
 }
 
 TEST_F(NwServerTool, DriveMappingsLastBetweenPrograms) {

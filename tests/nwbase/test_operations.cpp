@@ -97,7 +97,8 @@ TEST_F(Operations, EachListKindListsItsObjectsAndNoneIsEverMissing) {
   for (const auto& user : *users) EXPECT_NE(user.object, 0) << user.text;  // the object IDs
   EXPECT_EQ(texts(*b.getObjectList(nwlGroup)), (std::vector<std::string>{"EVERYONE", "SALES"}));
   EXPECT_EQ(texts(*b.getObjectList(nwlPrintQ)), (std::vector<std::string>{"LASER_Q"}));
-  EXPECT_EQ(texts(*b.getObjectList(nwlFileServer)), (std::vector<std::string>{"FS1"}));
+  // Every server that advertises on the network.
+  EXPECT_EQ(texts(*b.getObjectList(nwlFileServer)), (std::vector<std::string>{"FS1", "FS2", "NDS1"}));
   auto stations = b.getObjectList(nwlUserList);
   EXPECT_EQ(texts(*stations), (std::vector<std::string>{"SUPERVISOR", "JSMITH", "MJONES", "JSMITH"}));
   EXPECT_EQ(stations->Objects(0), 3);

@@ -2,6 +2,9 @@
 #include "client.h"
 #include "fixtures/netfixture.h"
 #include "json.h"
+#include "password_hash.h"
+
+#include <sqlite3.h>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -160,6 +163,40 @@ TEST(Networks, OpeningFailuresAreClearAndCallsFailSoftly) {
   EXPECT_EQ(getPrimary(&h), NWE_NETWORK_UNAVAILABLE);
   EXPECT_NE(nwsim::lastOpenError().find("cannot open the network"), std::string::npos) << nwsim::lastOpenError();
   nwsim::useNetwork(tmp.path() / "gone");
+}
+
+TEST(Networks, PasswordsAreYescryptHashesAndAnOlderNetworkIsNamedAsSuch) {
+  TempDir tmp;
+  const char* seed = R"({ "servers": [ { "name": "FS1", "objects": [
+    { "name": "SUPERVISOR", "type": "user", "id": "00000001", "password": "Secret" } ] } ] })";
+  nwsim::createNetworkFromText(tmp.path() / "n", seed, "m");
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((tmp.path() / "n" / "network.db").c_str(), &db), SQLITE_OK);
+  std::string stored;
+  sqlite3_stmt* q = nullptr;
+  sqlite3_prepare_v2(db, "SELECT password_hash FROM bindery_objects WHERE name='SUPERVISOR'", -1, &q, nullptr);
+  if (sqlite3_step(q) == SQLITE_ROW) stored = reinterpret_cast<const char*>(sqlite3_column_text(q, 0));
+  sqlite3_finalize(q);
+  EXPECT_EQ(stored.rfind("$y$", 0), 0u) << stored;
+  EXPECT_TRUE(nwsim::verifyPassword(stored, "secret")) << "case is ignored, as NetWare does";
+  EXPECT_FALSE(nwsim::verifyPassword(stored, "Secret!"));
+  EXPECT_NE(nwsim::hashPassword("Secret"), stored) << "every hash has its own salt";
+  // The salted SHA-256 form ("salt:hash") that earlier versions kept.
+  EXPECT_FALSE(nwsim::verifyPassword("0123456789abcdef0123456789abcdef:00ff", "Secret"));
+  nwsim::useNetwork(tmp.path() / "n");
+  EXPECT_NO_THROW(nwsim::openNetwork());
+  nwsim::useNetwork(tmp.path() / "elsewhere");
+  sqlite3_exec(db, "UPDATE bindery_objects SET password_hash='0123456789abcdef0123456789abcdef:00ff'", nullptr, nullptr,
+               nullptr);
+  sqlite3_close(db);
+  nwsim::useNetwork(tmp.path() / "n");
+  try {
+    nwsim::openNetwork();
+    ADD_FAILURE() << "an older network opened";
+  } catch (const nwsim::SimError& e) {
+    EXPECT_NE(std::string(e.what()).find("made by an older version"), std::string::npos) << e.what();
+  }
+  nwsim::useNetwork(tmp.path() / "closed");
 }
 
 TEST(Networks, DefaultNetworkIsMadeFromTheSampleOnFirstUse) {

@@ -11,10 +11,13 @@ using StationTest = OstrelTest;
 }
 
 TEST_F(StationTest, SListListsTheFileServersOfThePrimaryServersBindery) {
-  EXPECT_EQ(names(*ostrel::sList()), std::vector<std::string>{"FS1"});
+  // Each server's bindery holds every server that advertises on the network.
+  const std::vector<std::string> all{"FS1", "FS2", "NDS1"};
+  EXPECT_EQ(names(*ostrel::sList()), all);
   NWCONN_HANDLE h = 0;
   ASSERT_TRUE(ostrel::setPreferredServer("FS2", h));
-  EXPECT_EQ(names(*ostrel::sList()), std::vector<std::string>{"FS2"});
+  // In the bindery's order: the server itself first, then those it learned.
+  EXPECT_EQ(names(*ostrel::sList()), (std::vector<std::string>{"FS2", "FS1", "NDS1"}));
 }
 
 TEST_F(StationTest, PreferringAServerMakesItsConnectionThePrimaryOneForEveryProgram) {
