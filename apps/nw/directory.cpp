@@ -107,12 +107,59 @@ void printAttribute(const std::string& name, nwnds::TNWDSSynTypes syntax, const 
 
 // ---- nw cx ----------------------------------------------------------------------------------
 
+} // namespace
+
+namespace {
+
+// The kind of an object (complete name) as its container lists it: browsing, which needs
+// no login, as CX needs none. Nothing when the container does not list it.
+std::optional<nwnds::TNWDSObjType> listedKind(const std::string& complete) {
+  std::size_t dot = 0;
+  while (dot < complete.size() && complete[dot] != '.') dot += complete[dot] == '\\' ? 2 : 1;
+  const std::string leaf = rtl::UpperCase(complete.substr(0, dot));
+  const std::string parent = dot < complete.size() ? "." + complete.substr(dot + 1) : "[Root]";
+  auto list = nwnds::ndsList("", parent);
+  for (const auto& item : *list)
+    if (rtl::UpperCase(item.text) == leaf) return static_cast<nwnds::TNWDSObjType>(item.object);
+  return std::nullopt;
+}
+
+} // namespace
+
+std::string containerName(const std::string& name) {
+  const std::string complete = nwnds::ndsExpandName(name);
+  if (complete.empty()) throw CommandError("'" + name + "' is no directory name (" + dsError() + ")");
+  if (rtl::UpperCase(complete) == "[ROOT]") return complete;
+  const auto kind = listedKind(complete);
+  if (!kind) throw CommandError("no container " + complete + " in the tree");
+  switch (*kind) {
+    case nwnds::dsoCountry:
+    case nwnds::dsoOrganization:
+    case nwnds::dsoOrganizationalUnit:
+    case nwnds::dsoLocality: return complete;
+    default: throw CommandError(complete + " is no container");
+  }
+}
+
+std::string contextOption(const Args& args) {
+  return args.flag("context") ? containerName(args.option("context")) : std::string();
+}
+
+namespace {
+
 int cx(const Args& args) {
   args.atMost(1);
   Directory dir;
   if (!args.positional().empty()) {
     const std::string& name = args.positional()[0];
-    if (!nwnds::ndsSetContext(name)) throw CommandError("cannot set the context to '" + name + "' (" + dsError() + ")");
+    std::string complete;
+    try {
+      complete = containerName(name);
+    } catch (const CommandError& e) {
+      throw CommandError("cannot set the context to '" + name + "' (" + e.what() + ")");
+    }
+    if (!nwnds::ndsSetContext(complete))
+      throw CommandError("cannot set the context to '" + name + "' (" + dsError() + ")");
   }
   const std::string context = nwnds::ndsGetContextName();
   if (context.empty()) throw CommandError("cannot read the name context (" + dsError() + ")");

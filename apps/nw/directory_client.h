@@ -35,4 +35,11 @@ private:
   nwnds::TNWNDS unit_;
 };
 
+/// A container named as CX names one: relative to the name context unless it starts with
+/// "." or is "[Root]"; trailing dots, or dots alone, go up. Its complete name; CommandError
+/// when it names nothing, or an object that is no container.
+std::string containerName(const std::string& name);
+/// The --context option as a complete container name; empty when it is not given.
+std::string contextOption(const Args& args);
+
 } // namespace nw

@@ -47,7 +47,6 @@ int create(const Args& args) {
   if (nwnds::objTypeCreateClass(info.ObjType).empty() || info.ObjType == nwnds::dsoServer ||
       info.ObjType > nwnds::dsoVolume)
     throw CommandError("objects of class '" + cls + "' cannot be created (see --help)");
-  info.Context = args.option("context");
   info.ObjName = name;
   const std::string value = namingValue(name);
   info.CommonName = value;
@@ -60,6 +59,7 @@ int create(const Args& args) {
   info.AliasedObjName = args.option("alias-of");
   if (info.ObjType == nwnds::dsoUser && info.Surname.empty()) throw CommandError("a user needs --surname");
   Directory dir;
+  info.Context = contextOption(args);
   if (info.ObjType == nwnds::dsoUser && args.flag("password")) info.Password = readPassword("Password for the new user: ");
   if (!nwnds::ndsCreateObject(info)) throw CommandError("cannot create " + name + " (" + dsError() + ")");
   std::cout << "Created " << nwnds::objTypeCreateClass(info.ObjType) << " " << info.ObjName << " in "
@@ -71,7 +71,7 @@ int remove(const Args& args) {
   args.atMost(1);
   const std::string& name = args.need(0, "object name");
   Directory dir;
-  if (!nwnds::ndsRemoveObject(args.option("context"), name))
+  if (!nwnds::ndsRemoveObject(contextOption(args), name))
     throw CommandError("cannot remove " + name + " (" +
                        (nwnds::lasterror() == NWDSE_ENTRY_IS_NOT_LEAF ? "it holds objects" : dsError()) + ")");
   std::cout << "Removed " << name << ".\n";
@@ -83,7 +83,7 @@ int move(const Args& args) {
   const std::string& name = args.need(0, "object name");
   const std::string& parent = args.need(1, "new container");
   Directory dir;
-  if (!nwnds::ndsMoveObject(args.option("context"), name, parent))
+  if (!nwnds::ndsMoveObject(contextOption(args), name, parent))
     throw CommandError("cannot move " + name + " to " + parent + " (" + dsError() + ")");
   std::cout << "Moved " << name << " to " << parent << ".\n";
   return 0;
@@ -92,6 +92,7 @@ int move(const Args& args) {
 int passwd(const Args& args) {
   args.atMost(1);
   Directory dir;
+  const std::string context = contextOption(args);
   std::string object = args.positional().empty() ? std::string() : args.positional()[0];
   if (object.empty()) {
     const std::string me = nwnds::ndsWhoAmI();
@@ -101,7 +102,7 @@ int passwd(const Args& args) {
   const std::string old = readPassword("Old password: ");
   const std::string fresh = readPassword("New password: ");
   if (readPassword("Retype new password: ") != fresh) throw CommandError("the new passwords differ; nothing changed");
-  if (!nwnds::ndsChangePassword(args.option("context"), object, fresh, old))
+  if (!nwnds::ndsChangePassword(context, object, fresh, old))
     throw CommandError("password of " + object + " not changed (" + loginFailure() + ")");
   std::cout << "The password of " << object << " has been changed.\n";
   return 0;
@@ -157,8 +158,8 @@ int directoryNlist(const Args& args) {
   const nwnds::TNWDSObjType kind = nwnds::classNameToObjType(cls);
   if (!every && kind == nwnds::dsoUnknown) throw CommandError("unknown directory class '" + cls + "'");
   Directory dir;
+  const std::string context = contextOption(args);
   dir.resetLastError();
-  const std::string context = args.option("context");
   const bool subtree = args.flag("search") || args.flag("filter");
   std::vector<std::string> names;
   if (subtree) {

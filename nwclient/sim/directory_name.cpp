@@ -20,6 +20,11 @@ std::optional<DirectoryName> DirectoryName::parse(const std::string& text) {
     n.root = true;
     return n;
   }
+  // Dots alone go up from the name context, one level each: "." is its parent.
+  if (t.find_first_not_of('.') == std::string::npos) {
+    n.up = static_cast<int>(t.size());
+    return n;
+  }
   if (t.front() == '.') {
     n.absolute = true;
     t.erase(t.begin());
@@ -30,11 +35,6 @@ std::optional<DirectoryName> DirectoryName::parse(const std::string& text) {
     t.pop_back();
   }
   if (n.absolute && n.up) return std::nullopt;
-  if (t.empty()) {
-    // Only dots: "." alone is not a name, ".." is the parent of the name context.
-    if (n.absolute || n.up < 1) return std::nullopt;
-    return n;
-  }
   std::vector<std::string> parts(1);
   for (std::size_t i = 0; i < t.size(); ++i) {
     char c = t[i];

@@ -106,6 +106,21 @@ bool DirectoryTree::isA(const DsObject& o, const std::string& cls) {
   return false;
 }
 
+namespace {
+
+// A relative name whose top component is typed as a country, or as an organization where
+// the name context's lowest container is no country, cannot lie below the name context:
+// a country sits only below [Root], an organization only there or below a country. Such a
+// name ("CN=JSMITH.OU=SALES.O=ACME") is complete as it stands.
+bool completeAsWritten(const DirectoryName& n, const std::vector<Rdn>& nameContext) {
+  if (n.up || n.rdns.empty()) return false;
+  const std::string& top = n.rdns.back().type;
+  if (top == "C") return true;
+  return top == "O" && (nameContext.empty() || nameContext.front().type != "C");
+}
+
+} // namespace
+
 DirectoryTree::Resolved DirectoryTree::resolve(const DsContext& c, const std::string& text, bool mustExist) {
   Resolved r;
   if (text.size() > NWDS_MAX_DN_CHARS) { r.code = NWDSE_INVALID_DS_NAME; return r; }
@@ -116,7 +131,7 @@ DirectoryTree::Resolved DirectoryTree::resolve(const DsContext& c, const std::st
   if (!n->root) {
     full = n->rdns;
     // Without canonicalisation the name is taken as complete as it stands.
-    if (!n->absolute && (c.flags & DCV_CANONICALIZE_NAMES)) {
+    if (!n->absolute && (c.flags & DCV_CANONICALIZE_NAMES) && !completeAsWritten(*n, c.nameContext)) {
       if (n->up > static_cast<int>(c.nameContext.size())) { r.code = NWDSE_ILLEGAL_DS_NAME; return r; }
       full.insert(full.end(), c.nameContext.begin() + n->up, c.nameContext.end());
     }

@@ -25,6 +25,38 @@ TEST_F(NwDirectory, CxShowsSetsAndKeepsTheContextForTheWorkstation) {
   EXPECT_EQ(r.out, "OU=ACCOUNTING.O=TESTORG\n") << r.out;
 }
 
+TEST_F(NwDirectory, NamesAreRelativeToTheContextAsCxTakesThem) {
+  struct Step { const char* cx; const char* context; };
+  for (const Step& step : {Step{"O=TESTORG", "O=TESTORG"}, Step{"OU=SALES", "OU=SALES.O=TESTORG"},
+                           Step{".", "O=TESTORG"}, Step{"SALES", "OU=SALES.O=TESTORG"}, Step{"..", "[Root]"},
+                           Step{".OU=SALES.O=TESTORG", "OU=SALES.O=TESTORG"}, Step{"ACCOUNTING.", "OU=ACCOUNTING.O=TESTORG"},
+                           Step{"OU=SALES.O=TESTORG", "OU=SALES.O=TESTORG"}}) {
+    Result r = nw(std::string("cx ") + step.cx);
+    EXPECT_EQ(r.status, 0) << step.cx << ": " << r.out;
+    EXPECT_EQ(r.out, std::string(step.context) + "\n") << step.cx;
+  }
+  for (const char* wrong : {"JSMITH", "...", "OU=NOWHERE"}) {
+    Result r = nw(std::string("cx ") + wrong);
+    EXPECT_EQ(r.status, 1) << wrong << ": " << r.out;
+    EXPECT_TRUE(contains(r.out, std::string("cannot set the context to '") + wrong + "'")) << r.out;
+  }
+  EXPECT_TRUE(contains(nw("cx JSMITH").out, "CN=JSMITH.OU=SALES.O=TESTORG is no container"));
+  EXPECT_EQ(nw("cx").out, "OU=SALES.O=TESTORG\n") << "a refused name leaves the context";
+
+  ASSERT_EQ(nw("cx .").status, 0);
+  Result r = nw("nlist user --context OU=SALES");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(contains(r.out, "CN=JSMITH")) << r.out;
+  EXPECT_EQ(nw("nlist user --context OU=NOWHERE").status, 1);
+  ASSERT_EQ(nw("cx OU=ACCOUNTING").status, 0);
+  r = nw("attr CN=JSMITH.OU=SALES.O=TESTORG Surname");
+  EXPECT_EQ(r.status, 0) << "a name that ends in an organization is complete: " << r.out;
+  EXPECT_TRUE(contains(r.out, "Smith")) << r.out;
+  r = nw("attr JSMITH.SALES. Surname");
+  EXPECT_EQ(r.status, 0) << "a trailing dot goes up from the context: " << r.out;
+  EXPECT_TRUE(contains(r.out, "Smith")) << r.out;
+}
+
 TEST_F(NwDirectory, CxOfAnUnknownContextFailsAndKeepsTheOldOne) {
   Result r = nw("cx OU=NOWHERE.O=TESTORG");
   EXPECT_NE(r.status, 0);

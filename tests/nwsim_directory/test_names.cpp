@@ -85,10 +85,18 @@ TEST_F(DirectoryNames, CanonicalizeResolvesAgainstTheNameContext) {
       {"[Root]", "[Root]"},
       {"NEWUSER", "CN=NEWUSER.OU=SALES.O=TESTORG"},  // need not exist
       {".CN=X.OU=NEW.O=TESTORG", "CN=X.OU=NEW.O=TESTORG"},
+      // An organization cannot lie below SALES: a name that ends in one is complete.
+      {"CN=MJONES.OU=ACCOUNTING.O=TESTORG", "CN=MJONES.OU=ACCOUNTING.O=TESTORG"},
+      {"O=TESTORG", "O=TESTORG"},
+      // Dots alone go up from the name context.
+      {".", "O=TESTORG"},
+      {"..", "[Root]"},
   };
   for (const Row& r : rows) EXPECT_EQ(canon(c, r.in), r.out) << r.in;
   NWCCODE rc = 0;
   canon(c, "A...", &rc);
+  EXPECT_EQ(rc, NWDSE_ILLEGAL_DS_NAME) << "going up past [Root]";
+  canon(c, "...", &rc);
   EXPECT_EQ(rc, NWDSE_ILLEGAL_DS_NAME) << "going up past [Root]";
   canon(c, "XX=FOO", &rc);
   EXPECT_EQ(rc, NWDSE_ILLEGAL_DS_NAME);

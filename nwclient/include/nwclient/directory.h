@@ -204,7 +204,11 @@ NWCCODE NWDSGetContext(NWDSContextHandle context, nint32 key, void* value);
  *   - "[Root]" names the root of the tree;
  *   - a leading "." makes the name complete (relative to [Root]);
  *   - otherwise the name is relative: the name context is appended; each trailing "."
- *     first removes one component from the name context (goes up one level);
+ *     first removes one component from the name context (goes up one level), and a name
+ *     of dots alone is the name context gone up that many levels ("." its parent);
+ *   - except that a relative name whose top component is typed "C=", or "O=" while the
+ *     name context's lowest component is no "C=", is complete as written (a country or
+ *     organization cannot lie below the name context);
  *   - with DCV_CANONICALIZE_NAMES off, the name is taken as complete as given.
  * Names the client returns are typeless under DCV_TYPELESS_NAMES, typed otherwise, and
  * complete; NWDSAbbreviateName makes them relative. */
