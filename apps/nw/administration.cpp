@@ -19,7 +19,7 @@ constexpr std::uint16_t kGroup = 0x0200;
 constexpr std::uint8_t kReadLogged = 0x01;
 constexpr std::uint8_t kWriteSupervisor = 0x30;
 
-std::string propError() { return "error " + rtl::IntToHex(static_cast<std::uint32_t>(nwprop::lasterror()), 4); }
+std::string propError() { return failure(nwprop::lasterror()); }
 
 void check(bool ok, const std::string& what) {
   if (!ok) throw CommandError(what + " (" + propError() + ")");

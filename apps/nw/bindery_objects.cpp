@@ -89,13 +89,12 @@ int members(const Args& args) {
     directory.resetLastError();
     list = nwnds::ndsGetGroupMembers("", group);
     if (list->Empty() && nwnds::lasterror() != 0)
-      throw CommandError("cannot read the members of " + group + " (error " +
-                         rtl::IntToHex(static_cast<std::uint32_t>(nwnds::lasterror()), 4) + ")");
+      throw CommandError("cannot read the members of " + group + " (" + failure(nwnds::lasterror()) + ")");
   } else {
     NWCONN_HANDLE conn = 0;
     if (ostrel::getObjNumber(conn, group, 0x0200) == 0)
       throw CommandError("group " + rtl::UpperCase(group) + " not found on server " + ostrel::getServerName(0) +
-                         " (error " + rtl::IntToHex(ostrel::lasterror(), 4) + ")");
+                         " (" + failure(ostrel::lasterror()) + ")");
     list = ostrel::getMemberList(0, group, true);
   }
   for (const auto& item : *list) std::cout << item.text << "\n";

@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include <nwsim/completion_codes.h>
 #include <nwsim/nwsim.h>
 #include <ostrel/ostrel.h>
 #include <platform/module.h>
@@ -188,8 +189,12 @@ void requireClient() {
   if (!ostrel::nwInit()) {
     std::string why = nwsim::lastOpenError();
     if (!why.empty()) throw CommandError(why);
-    throw CommandError("no connection to a NetWare server (error " + ostrel.getLastError() + ")");
+    throw CommandError("no connection to a NetWare server (" + failure(ostrel::lasterror()) + ")");
   }
+}
+
+std::string failure(std::int32_t code) {
+  return code == 0 ? std::string("the client gave no reason") : nwsim::describeCode(code);
 }
 
 } // namespace nw

@@ -74,6 +74,10 @@ const std::map<std::string, std::uint16_t>& typeNames();
 /// ("0x0100"); throws CommandError for anything else.
 std::uint16_t parseType(const std::string& text);
 
+/// Why a call failed, in words, from the completion code or directory error it left:
+/// "wrong password, code 89FA". A code of 0 says that the client gave no reason.
+std::string failure(std::int32_t code);
+
 /// Reads a password: from the terminal without echo, or one line of stdin when it is not
 /// a terminal. Never from the command line, where other users could read it.
 std::string readPassword(const std::string& prompt);

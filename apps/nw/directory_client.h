@@ -10,7 +10,7 @@
 
 namespace nw {
 
-inline std::string dsError() { return "error " + ostrel::formatLastError(nwnds::lasterror()); }
+inline std::string dsError() { return failure(nwnds::lasterror()); }
 
 /// The directory client for one command: the unit loaded and the Unicode tables ready for
 /// the command's lifetime.

@@ -4,6 +4,7 @@
 #include "directory_client.h"
 
 #include <nwnds/nwnds.h>
+#include <nwsim/completion_codes.h>
 #include <rtl/sysutils.h>
 
 #include <cstdio>
@@ -21,13 +22,9 @@ std::string namingValue(const std::string& name) {
 
 // Why a directory login or password change failed, in words a user acts on.
 std::string loginFailure() {
-  switch (nwnds::lasterror()) {
-    case NWDSE_FAILED_AUTHENTICATION: return "wrong password";
-    case NWDSE_INTRUDER_LOCKOUT: return "the account is locked by intruder detection";
-    case NWDSE_ACCOUNT_DISABLED: return "the account is disabled or has expired";
-    case NWDSE_NO_SUCH_ENTRY: return "no such user";
-    default: return dsError();
-  }
+  // The object a login names is a user: "no such entry" is no such user.
+  if (nwnds::lasterror() == NWDSE_NO_SUCH_ENTRY) return "no such user, code " + nwsim::codeNumber(NWDSE_NO_SUCH_ENTRY);
+  return dsError();
 }
 
 void printNames(const std::string& cls, const std::vector<std::string>& names, bool subtree) {

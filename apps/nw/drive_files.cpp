@@ -2,6 +2,7 @@
 #include "cli.h"
 
 #include <ostrel/ostrel.h>
+#include <platform/files.h>
 #include <rtl/sysutils.h>
 
 #include <nwclient/volumes.h>
@@ -14,7 +15,7 @@
 namespace nw {
 namespace {
 
-std::string errorText() { return "error " + rtl::IntToHex(static_cast<std::uint32_t>(ostrel::lasterror()), 4); }
+std::string errorText() { return failure(ostrel::lasterror()); }
 
 /// The letter of a drive argument "G:" or "G"; throws for anything but one letter A-Z.
 char driveArgument(const std::string& text) {
@@ -100,6 +101,7 @@ int ncopy(const Args& args) {
     throw CommandError("cannot copy " + source + " to " + destination +
                        (code == NWE_INSUFFICIENT_SPACE ? ": a space limit or disk restriction leaves no room for it"
                         : code != 0                   ? " (" + errorText() + ")"
+                        : !platform::fileExists(source) ? " (no such file)"
                                                       : std::string()) +
                        "; the destination is unchanged");
   }

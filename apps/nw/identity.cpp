@@ -28,7 +28,7 @@ void showConnection(NWCONN_HANDLE conn) {
                 << ", not logged in.\n";
     else
       throw CommandError("cannot read the connection information of server " + ostrel::getServerName(conn) +
-                         " (error " + rtl::IntToHex(ostrel::lasterror(), 4) + ")");
+                         " (" + failure(ostrel::lasterror()) + ")");
     return;
   }
   std::string tree = nwtools::allTrim(info.treeName);
@@ -69,8 +69,8 @@ int timeCmd(const Args& args) {
   ostrel::TOstrel().resetLastError();
   rtl::TDateTime t = ostrel::getServerDate(conn) + ostrel::getServerTime(conn);
   if (ostrel::lasterror() != 0)
-    throw CommandError("cannot read the clock of server " + ostrel::getServerName(conn) + " (error " +
-                       ostrel::formatLastError(ostrel::lasterror()) + ")");
+    throw CommandError("cannot read the clock of server " + ostrel::getServerName(conn) + " (" +
+                       failure(ostrel::lasterror()) + ")");
   std::cout << "Current server (" << ostrel::getServerName(conn) << ") time is "
             << rtl::FormatDateTime("dddd, mmmm d, yyyy  h:nn:ss am/pm", t) << ".\n";
   return 0;

@@ -15,10 +15,19 @@ namespace {
 
 constexpr std::uint16_t kPrintQueue = 0x0300;
 
-std::string printError() { return "error " + rtl::IntToHex(static_cast<std::uint32_t>(nwprint::lasterror()), 4); }
+std::string printError() { return failure(nwprint::lasterror()); }
 
 void check(bool ok, const std::string& what) {
   if (!ok) throw CommandError(what + " (" + printError() + ")");
+}
+
+// The print calls report an unknown queue without a code of their own; the lookup that
+// failed left it with the calls unit.
+void requireQueue(const std::string& queue) {
+  NWCONN_HANDLE conn = 0;
+  if (ostrel::getObjNumber(conn, queue, kPrintQueue) == 0)
+    throw CommandError("no print queue " + queue + " on server " + ostrel::getServerName(0) + " (" +
+                       failure(ostrel::lasterror()) + ")");
 }
 
 int number(const std::string& text, int low, int high, const std::string& what) {
@@ -32,6 +41,7 @@ nwprint::TNWQueueJobInfo jobArgument(const Args& args) {
   nwprint::TNWQueueJobInfo info;
   info.queueName = rtl::UpperCase(args.need(1, "a queue name"));
   info.jobNumber = static_cast<std::uint32_t>(number(args.need(2, "a job number"), 1, 0xFFFF, "a job number"));
+  requireQueue(info.queueName);
   check(nwprint::getQueueJobInfo(info), "no job " + std::to_string(info.jobNumber) + " in " + info.queueName);
   return info;
 }
@@ -67,6 +77,7 @@ int pq(const Args& args) {
     args.atMost(2);
     const std::string queue = rtl::UpperCase(args.need(1, "a queue name"));
     rtl::TStringList list;
+    requireQueue(queue);
     check(nwprint::getQueueJobList(0, queue, list), "cannot list the jobs of " + queue);
     // The list's texts hold the fields apart by tabs; here they stand in columns.
     auto row = [](const std::vector<std::string>& fields) {
@@ -131,6 +142,7 @@ int capture(const Args& args) {
   nwprint::TNWCaptureFlags flags;
   applyFlagOptions(args, flags);
   const std::string queue = rtl::UpperCase(args.option("queue"));
+  requireQueue(queue);
   check(nwprint::capture(0, queue, port, flags), "cannot capture LPT" + std::to_string(port) + " to " + queue);
   std::cout << "LPT" << int(port) << " captured to " << queue << ".\n";
   return 0;
@@ -161,6 +173,7 @@ int nprint(const Args& args) {
   requireClient();
   if (!platform::fileExists(file)) throw CommandError("cannot open " + file);
   const std::string queue = rtl::UpperCase(args.option("queue"));
+  requireQueue(queue);
   nwprint::TNWCaptureFlags flags;
   applyFlagOptions(args, flags);
   const bool plain = args.option("copies").empty() && args.option("tabs").empty() && args.option("form").empty() &&

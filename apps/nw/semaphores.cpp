@@ -14,7 +14,7 @@
 namespace nw {
 namespace {
 
-std::string serverError() { return "error " + ostrel::formatLastError(nwserver::lasterror()); }
+std::string serverError() { return failure(nwserver::lasterror()); }
 
 unsigned long number(const std::string& text, const std::string& what, unsigned long max) {
   std::size_t used = 0;

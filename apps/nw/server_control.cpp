@@ -14,9 +14,7 @@
 namespace nw {
 namespace {
 
-std::string serverError() {
-  return "error " + rtl::IntToHex(static_cast<std::uint32_t>(nwserver::lasterror()), 4);
-}
+std::string serverError() { return failure(nwserver::lasterror()); }
 
 bool isAttached(const std::string& server) {
   auto list = ostrel::getConnectedServerList();
@@ -127,7 +125,7 @@ int serverCmd(const Args& args) {
     args.atMost(2);
     if (words.size() == 2) {
       if (!ostrel::broadcastToConsole(conn, words[1]))
-        throw CommandError("writing to the console of " + server + " failed (error " + ostrel::formatLastError(ostrel::lasterror()) + ")");
+        throw CommandError("writing to the console of " + server + " failed (" + failure(ostrel::lasterror()) + ")");
       std::cout << "Message sent to the console of " << server << ".\n";
     } else {
       const auto lines = nwsim::consoleMessages(server);

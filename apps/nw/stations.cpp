@@ -11,7 +11,7 @@
 namespace nw {
 namespace {
 
-std::string unitError() { return "error " + ostrel::formatLastError(ostrel::lasterror()); }
+std::string unitError() { return failure(ostrel::lasterror()); }
 
 int send(const Args& args) {
   const std::string& message = args.need(0, "message");

@@ -12,7 +12,7 @@ namespace nw {
 
 namespace {
 
-std::string propError() { return "error " + nwprop::TNWProp().getLastError(); }
+std::string propError() { return failure(nwprop::lasterror()); }
 
 /// Rights from letters of SRWOCEMFA, or "ALL".
 nwprop::TNWRights parseRights(const std::string& text) {

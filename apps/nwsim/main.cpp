@@ -1,4 +1,5 @@
 // nwsim: the simulated network's own administration tool.
+#include <nwsim/completion_codes.h>
 #include <nwsim/nwsim.h>
 
 #include <cstdio>
@@ -93,6 +94,8 @@ int cmdFault(const std::vector<std::string>& args) {
   if (args.size() > 2) count = std::atoi(args[2].c_str());
   if (count == 0 || count < -1) return fail("COUNT must be positive or -1");
   nwsim::injectFault(args[0], static_cast<std::int32_t>(code), count);
+  std::cout << (count == -1 ? std::string("Every call") : count == 1 ? std::string("The next call") : "The next " + std::to_string(count) + " calls")
+            << " of " << args[0] << " will fail: " << nwsim::describeCode(static_cast<std::int32_t>(code)) << ".\n";
   return 0;
 }
 

@@ -197,8 +197,11 @@ TEST_F(NwTool, NwsimFaultOfAFunctionNoClientExportsIsRefused) {
   // A real name still takes: the next time call fails.
   r = run(env(), std::string(NWSIM_TOOL) + " fault NWGetFileServerDateAndTime 89FF");
   EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(contains(r.out, "The next call of NWGetFileServerDateAndTime will fail: failure, or no such file, code 89FF."))
+      << r.out;
   r = run(env(), nw("time"));
   EXPECT_NE(r.status, 0) << r.out;
+  EXPECT_TRUE(contains(r.out, "(failure, or no such file, code 89FF)")) << r.out;
 }
 
 TEST_F(NwTool, NwsimCreatesAndShowsNetworks) {

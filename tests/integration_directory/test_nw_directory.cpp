@@ -57,6 +57,17 @@ TEST_F(NwDirectory, NamesAreRelativeToTheContextAsCxTakesThem) {
   EXPECT_TRUE(contains(r.out, "Smith")) << r.out;
 }
 
+TEST_F(NwDirectory, DirectoryFailuresAreToldInWordsWithTheirCode) {
+  Result r = nw("groups .CN=NEWBIE.O=TESTORG");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_TRUE(contains(r.out, "(no such entry, code -601)")) << r.out;
+  r = nw("cx ...");
+  EXPECT_TRUE(contains(r.out, "(illegal directory name, code -610)")) << r.out;
+  r = nw("attr .CN=JSMITH.OU=SALES.O=TESTORG", "full", "WS-SALES");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_TRUE(contains(r.out, "code -")) << "a station not logged in to the tree: " << r.out;
+}
+
 TEST_F(NwDirectory, CxOfAnUnknownContextFailsAndKeepsTheOldOne) {
   Result r = nw("cx OU=NOWHERE.O=TESTORG");
   EXPECT_NE(r.status, 0);

@@ -214,6 +214,23 @@ TEST_F(NwServerTool, LoginReadsThePasswordFromStandardInput) {
   EXPECT_NE(nw("attach NOSUCH").status, 0);
 }
 
+TEST_F(NwServerTool, FailuresAreToldInWordsWithTheCodeTheServerGave) {
+  struct Case { const char* ws; const char* args; const char* input; const char* told; };
+  const Case cases[] = {
+      {"WS-TEST", "login FS2 MJONES", "wrong\n", "(wrong password, code 89FA)"},
+      {"WS-TEST", "attach NOSUCH", "", "no such server, code 8847"},
+      {"WS-TEST", "pq jobs NOQ", "", "no print queue NOQ on server FS1 (no such object, code 89FC)"},
+      {"WS-TEST", "members NOGROUP", "", "(no such object, code 89FC)"},
+      {"WS-SALES", "ncopy SYS:SYSTEM\\NONE.TXT SYS:PUBLIC\\X.TXT", "", "(no such file)"},
+  };
+  for (const Case& c : cases) {
+    Result r = nw(c.args, c.ws, c.input);
+    EXPECT_EQ(r.status, 1) << c.args << ": " << r.out;
+    EXPECT_TRUE(contains(r.out, c.told)) << c.args << ": " << r.out;
+    EXPECT_FALSE(contains(r.out, "0000")) << c.args << ": " << r.out;
+  }
+}
+
 TEST_F(NwServerTool, AfterLoggingOutOfEveryServerTheWorkstationCanLogInAgain) {
   for (const char* server : {"NDS1", "FS1"}) EXPECT_EQ(nw(std::string("logout ") + server).status, 0) << server;
   int left = 0;

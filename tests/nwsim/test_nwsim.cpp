@@ -4,6 +4,10 @@
 #include "json.h"
 #include "password_hash.h"
 
+#include <nwclient/directory.h>
+#include <nwclient/nwclient.h>
+#include <nwsim/completion_codes.h>
+
 #include <sqlite3.h>
 
 #include <sys/stat.h>
@@ -11,7 +15,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <regex>
 
 using nwtest::TempDir;
 
@@ -197,6 +203,30 @@ TEST(Networks, PasswordsAreYescryptHashesAndAnOlderNetworkIsNamedAsSuch) {
     EXPECT_NE(std::string(e.what()).find("made by an older version"), std::string::npos) << e.what();
   }
   nwsim::useNetwork(tmp.path() / "closed");
+}
+
+TEST(CompletionCodes, EveryCodeTheClientNamesHasItsMeaning) {
+  EXPECT_EQ(nwsim::describeCode(NWE_BAD_PASSWORD), "wrong password, code 89FA");
+  EXPECT_EQ(nwsim::describeCode(NWE_NO_SUCH_OBJECT), "no such object, code 89FC");
+  EXPECT_EQ(nwsim::describeCode(NWDSE_NO_SUCH_ENTRY), "no such entry, code -601");
+  EXPECT_EQ(nwsim::describeCode(NWDSE_FAILED_AUTHENTICATION), "wrong password, code -669");
+  EXPECT_EQ(nwsim::describeCode(0x1234), "code 1234") << "a code the client never returns has no meaning";
+  EXPECT_EQ(nwsim::codeMeaning(0), "");
+  // Every code the client's headers name, read from them, so that a new one cannot go
+  // without its meaning.
+  const std::regex entry(R"(^\s*(NW(DS)?E_[A-Z0-9_]+)\s*=\s*(-?(0x[0-9A-Fa-f]+|[0-9]+)))");
+  int named = 0;
+  for (const auto& header : std::filesystem::directory_iterator(RUDODOR4_FIXTURE_DIR "/../../nwclient/include/nwclient")) {
+    std::ifstream in(header.path());
+    for (std::string line; std::getline(in, line);) {
+      std::smatch m;
+      if (!std::regex_search(line, m, entry) || m[1] == "NWE_OK") continue;
+      ++named;
+      const auto code = static_cast<std::int32_t>(std::stol(m[3], nullptr, 0));
+      EXPECT_NE(nwsim::codeMeaning(code), "") << m[1] << " in " << header.path().filename();
+    }
+  }
+  EXPECT_GT(named, 150);
 }
 
 TEST(Networks, DefaultNetworkIsMadeFromTheSampleOnFirstUse) {
