@@ -15,7 +15,7 @@
 namespace nw {
 namespace {
 
-std::string errorText() { return "error " + rtl::IntToHex(static_cast<std::uint32_t>(nwserver::lasterror()), 4); }
+std::string errorText() { return failure(nwserver::lasterror()); }
 
 std::string dateText(rtl::TDateTime t) {
   int y, mo, d, h, mi, s, ms;
@@ -179,39 +179,87 @@ void setDosFlags(Flags& flags, std::uint32_t attributes) {
   flags.shareable = attributes & 0x80;
 }
 
+// NetWare's attribute sets: a directory takes H Sy P Ri Di and N; a file takes Ro Rw S H Sy
+// A X T P Ri Di Ci and N, of which this client sets the DOS ones.
+constexpr std::uint32_t kDirectoryBits = 0x2 | 0x4 | 0x10000 | 0x20000 | 0x40000;
+constexpr std::uint32_t kSettableFileBits = 0xFF;
+
+struct Entry {
+  std::string path;
+  bool directory = false;
+  nwserver::TNWFileInfo info;
+};
+
+// The files and directories a path names: the one it names, or every one its pattern matches.
+std::vector<Entry> entriesOf(const std::string& path) {
+  std::vector<Entry> found;
+  if (!hasWildcards(split(path).second)) {
+    Entry e{path};
+    e.directory = directoryInfo(path, e.info);
+    if (!e.directory && !nwserver::getFileInfo(path, e.info)) throw CommandError("no file or directory " + path);
+    found.push_back(e);
+    return found;
+  }
+  const std::string dir = split(path).first;
+  if (!folderExists(dir)) throw CommandError("no server, volume or directory " + (dir.empty() ? path : dir));
+  const auto directories = nwserver::getVolDirList(path), files = nwserver::getVolFileList(path);
+  for (const auto& item : *directories) {
+    Entry e{dir + item.text, true};
+    if (directoryInfo(e.path, e.info)) found.push_back(e);
+  }
+  for (const auto& item : *files) {
+    Entry e{dir + item.text, false};
+    if (nwserver::getFileInfo(e.path, e.info)) found.push_back(e);
+  }
+  if (found.empty()) throw CommandError("no file or directory matches " + path);
+  return found;
+}
+
+void setAttributes(Entry& e, std::uint32_t bits, bool clearReadOnly, bool normal) {
+  std::uint32_t attributes = normal ? 0 : e.info.attributes;
+  attributes = (attributes | bits) & ~(clearReadOnly ? 0x1u : 0u);
+  bool ok;
+  if (e.directory) {
+    nwserver::TNWAllFileFlags flags;
+    setDosFlags(flags, attributes);
+    flags.immediatePurge = attributes & 0x10000;
+    flags.renameInhibit = attributes & 0x20000;
+    flags.deleteInhibit = attributes & 0x40000;
+    flags.copyInhibit = attributes & 0x80000;
+    ok = nwserver::setDirFlags(e.path, flags, nwserver::nameSpaceDOS);
+  } else {
+    nwserver::TNWFileFlags flags;
+    setDosFlags(flags, attributes);
+    ok = nwserver::setFileFlags(0, e.path, flags);
+  }
+  if (!ok) throw CommandError("cannot set the attributes of " + e.path + " (" + errorText() + ")");
+  if (e.directory ? directoryInfo(e.path, e.info) : nwserver::getFileInfo(e.path, e.info)) return;
+  // A scan does not find hidden or system entries: one just made so shows what was written.
+  if (!(attributes & 0x6)) throw CommandError("cannot read " + e.path + " back");
+  e.info.attributes = attributes | (e.directory ? 0x10u : 0u);
+}
+
 int flag(const Args& args) {
   const std::string path = rtl::UpperCase(args.need(0, "path"));
   const std::vector<std::string> wanted(args.positional().begin() + 1, args.positional().end());
+  bool clearReadOnly = false, normal = false;
+  const std::uint32_t bits = wanted.empty() ? 0 : parseLetters(wanted, clearReadOnly, normal);
   requireClient();
-  nwserver::TNWFileInfo info;
-  const bool directory = directoryInfo(path, info);
-  if (!directory && !nwserver::getFileInfo(path, info)) throw CommandError("no file or directory " + path);
+  std::vector<Entry> entries = entriesOf(path);
   if (!wanted.empty()) {
-    bool clearReadOnly = false, normal = false;
-    const std::uint32_t bits = parseLetters(wanted, clearReadOnly, normal);
-    std::uint32_t attributes = normal ? 0 : info.attributes;
-    attributes = (attributes | bits) & ~(clearReadOnly ? 0x1u : 0u);
-    bool ok;
-    if (directory) {
-      nwserver::TNWAllFileFlags flags;
-      setDosFlags(flags, attributes);
-      flags.immediatePurge = attributes & 0x10000;
-      flags.renameInhibit = attributes & 0x20000;
-      flags.deleteInhibit = attributes & 0x40000;
-      flags.copyInhibit = attributes & 0x80000;
-      ok = nwserver::setDirFlags(path, flags, nwserver::nameSpaceDOS);
-    } else {
-      if (attributes & ~0xFFu) throw CommandError("only Ro Rw S H Sy A X and N can be set on a file");
-      nwserver::TNWFileFlags flags;
-      setDosFlags(flags, attributes);
-      ok = nwserver::setFileFlags(0, path, flags);
+    // Every entry must take the letters before any is changed.
+    for (const auto& e : entries) {
+      if (e.directory && ((bits & ~kDirectoryBits) || clearReadOnly))
+        throw CommandError(e.path + " is a directory: directories take H Sy P Ri Di and N; nothing changed");
+      if (!e.directory && (bits & ~kSettableFileBits))
+        throw CommandError(e.path + " is a file: T P Ri Di and Ci cannot be set on files by this client, only Ro Rw S "
+                           "H Sy A X and N; nothing changed");
     }
-    if (!ok) throw CommandError("cannot set the attributes of " + path + " (" + errorText() + ")");
-    if (directory ? !directoryInfo(path, info) : !nwserver::getFileInfo(path, info))
-      throw CommandError("cannot read " + path + " back");
+    for (auto& e : entries) setAttributes(e, bits, clearReadOnly, normal);
   }
-  std::cout << std::left << std::setw(14) << info.name << "[" << letters(info.attributes & ~0x10u) << "]"
-            << (directory ? "  <DIR>" : "") << "\n";
+  for (const auto& e : entries)
+    std::cout << std::left << std::setw(14) << e.info.name << "[" << letters(e.info.attributes & ~0x10u) << "]"
+              << (e.directory ? "  <DIR>" : "") << "\n";
   return 0;
 }
 
@@ -339,9 +387,11 @@ Register ndirReg({"ndir", "list a directory with sizes, dates and owners",
                   "pattern selects (SYS:PUBLIC\\*.EXE).\n",
                   {"sort"}, ndir});
 Register flagReg({"flag", "show or set attributes",
-                  "usage: nw flag PATH [ATTRIBUTES]\n\nShows the attributes of a file or directory, or adds the ones given:\n"
-                  "Ro S A X H Sy T P Ri Di Ci; Rw makes it writable again, N clears them all.\n"
-                  "Files take Ro Rw S H Sy A X N; directories all but T and X.\n",
+                  "usage: nw flag PATH [ATTRIBUTES]\n\nShows the attributes of a file or directory, or of every one a pattern\n"
+                  "matches (SYS:PUBLIC\\*.EXE), or adds the ones given to each: Ro S A X H Sy P Ri Di;\n"
+                  "Rw makes a file writable again, N clears them all. Directories take H Sy P Ri Di\n"
+                  "and N; files Ro Rw S H Sy A X and N (T P Ri Di Ci are not set on files by this\n"
+                  "client). A letter that one of the entries does not take changes none of them.\n",
                   {}, flag});
 Register limitReg({"limit", "show or set a directory's space limit",
                    "usage: nw limit PATH [SIZE]\n\nShows the space limit of a directory, or sets it to SIZE KB (\"none\" or 0\n"

@@ -4,6 +4,7 @@
 
 #include <nwsim/nwsim.h>
 
+#include <algorithm>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -66,6 +67,29 @@ TEST_F(NwFilesTool, AttributesLimitsAndRestrictions) {
   r = nw("restrict guest data 100", "WS-SALES");  // JSMITH is no console operator
   EXPECT_NE(r.status, 0);
   EXPECT_TRUE(contains(r.out, "89C6")) << r.out;
+}
+
+TEST_F(NwFilesTool, FlagWithWildcardsTakesEveryMatch) {
+  nwtest::CommandResult r = nw("flag 'SYS:PUBLIC\\*.EXE'");
+  EXPECT_EQ(r.status, 0) << r.out;
+  for (const char* name : {"LOGIN.EXE", "MAP.EXE", "NDIR.EXE"}) EXPECT_TRUE(contains(r.out, name)) << r.out;
+  EXPECT_FALSE(contains(r.out, "README.TXT")) << r.out;
+  r = nw("flag 'SYS:PUBLIC\\*.EXE' Ro S");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 3) << r.out;
+  for (const char* name : {"LOGIN.EXE", "MAP.EXE", "NDIR.EXE"})
+    EXPECT_TRUE(contains(nw(std::string("flag 'SYS:PUBLIC\\") + name + "'").out, "[Ro S]")) << name;
+  EXPECT_TRUE(contains(nw("flag 'SYS:PUBLIC\\README.TXT'").out, "[Rw]")) << "no match, no change";
+  // Directories and files each take NetWare's own letters; one entry that does not take
+  // them leaves every entry as it was.
+  r = nw("flag 'SYS:*' Ro");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_TRUE(contains(r.out, "directories take H Sy P Ri Di and N; nothing changed")) << r.out;
+  EXPECT_TRUE(contains(nw("flag SYS:PUBLIC").out, "[Rw]  <DIR>"));
+  EXPECT_TRUE(contains(nw("flag SYS:PUBLIC P Ri").out, "[Rw P Ri]  <DIR>"));
+  r = nw("flag 'SYS:PUBLIC\\*.XYZ'");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_TRUE(contains(r.out, "no file or directory matches SYS:PUBLIC\\*.XYZ")) << r.out;
 }
 
 TEST_F(NwFilesTool, MissingThingsAreNotEmptyThings) {
