@@ -331,6 +331,22 @@ bool setDirFlags(const std::string& path, const TNWAllFileFlags& flags, TNWNameS
   return client.NWSetDirEntryInfo(dir.conn(), dir.handle(), kDirectories, 0, 0x02, &record) == 0;
 }
 
+bool setFileAttributes(const std::string& path, std::uint32_t attributes) {
+  if (!client.NWSetDirEntryInfo.bind()) return false;
+  std::string directory = detail::directoryPart(path);
+  if (directory.empty()) directory = "\\";
+  const std::string name = detail::namePart(path);
+  NWENTRY_INFO record{};
+  if (name.empty() || name.size() > sizeof record.name) return false;
+  TemporaryDirHandle dir(directory);
+  if (!dir.ok()) return false;
+  std::memcpy(record.name, name.data(), name.size());
+  record.nameLength = static_cast<nuint8>(name.size());
+  record.nameSpace = nameSpaceDOS;
+  record.attributes = attributes & ~nuint32(0x10);
+  return client.NWSetDirEntryInfo(dir.conn(), dir.handle(), kFilesOnly, 0, 0x02, &record) == 0;
+}
+
 bool setDirSpaceLimit(const std::string& path, std::int32_t limit) {
   if (!client.NWSetDirSpaceLimit.bind()) return false;
   TemporaryDirHandle dir(path, 0, false);

@@ -296,6 +296,10 @@ bool setFileFlags(NWCONN_HANDLE conn, const std::string& path, const TNWFileFlag
 /// Clears (clear = true) or sets the attributes that are true in `flags`.
 bool setExtendedFileFlags(const std::string& path, const TNWExtFileFlags& flags, bool clear);
 bool setDirFlags(const std::string& path, const TNWAllFileFlags& flags, TNWNameSpaceSet nameSpace);
+/// Writes the whole 32-bit attribute word of one file (the directory bit is ignored),
+/// transactional, purge and the inhibit bits among them, which the byte-wide file calls
+/// cannot reach. The name part must be a single DOS name (no wildcards).
+bool setFileAttributes(const std::string& path, std::uint32_t attributes);
 /// The directory's space limit in KB (0: none).
 bool setDirSpaceLimit(const std::string& path, std::int32_t limit);
 /// Restriction in bytes (-1: none) and space in use in bytes.

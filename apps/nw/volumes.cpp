@@ -168,21 +168,8 @@ int ndir(const Args& args) {
   return 0;
 }
 
-// The attributes a file's flags and a directory's flags have in common.
-template <typename Flags>
-void setDosFlags(Flags& flags, std::uint32_t attributes) {
-  flags.readOnly = attributes & 0x1;
-  flags.hidden = attributes & 0x2;
-  flags.system = attributes & 0x4;
-  flags.executeOnly = attributes & 0x8;
-  flags.archive = attributes & 0x20;
-  flags.shareable = attributes & 0x80;
-}
-
-// NetWare's attribute sets: a directory takes H Sy P Ri Di and N; a file takes Ro Rw S H Sy
-// A X T P Ri Di Ci and N, of which this client sets the DOS ones.
+// NetWare's attribute sets: a directory takes H Sy P Ri Di and N; a file every letter.
 constexpr std::uint32_t kDirectoryBits = 0x2 | 0x4 | 0x10000 | 0x20000 | 0x40000;
-constexpr std::uint32_t kSettableFileBits = 0xFF;
 
 struct Entry {
   std::string path;
@@ -220,17 +207,21 @@ void setAttributes(Entry& e, std::uint32_t bits, bool clearReadOnly, bool normal
   attributes = (attributes | bits) & ~(clearReadOnly ? 0x1u : 0u);
   bool ok;
   if (e.directory) {
+    // Bits outside the directory letters stay as they were.
     nwserver::TNWAllFileFlags flags;
-    setDosFlags(flags, attributes);
+    flags.readOnly = attributes & 0x1;
+    flags.hidden = attributes & 0x2;
+    flags.system = attributes & 0x4;
+    flags.executeOnly = attributes & 0x8;
+    flags.archive = attributes & 0x20;
+    flags.shareable = attributes & 0x80;
     flags.immediatePurge = attributes & 0x10000;
     flags.renameInhibit = attributes & 0x20000;
     flags.deleteInhibit = attributes & 0x40000;
     flags.copyInhibit = attributes & 0x80000;
     ok = nwserver::setDirFlags(e.path, flags, nwserver::nameSpaceDOS);
   } else {
-    nwserver::TNWFileFlags flags;
-    setDosFlags(flags, attributes);
-    ok = nwserver::setFileFlags(0, e.path, flags);
+    ok = nwserver::setFileAttributes(e.path, attributes);
   }
   if (!ok) throw CommandError("cannot set the attributes of " + e.path + " (" + errorText() + ")");
   if (e.directory ? directoryInfo(e.path, e.info) : nwserver::getFileInfo(e.path, e.info)) return;
@@ -251,9 +242,6 @@ int flag(const Args& args) {
     for (const auto& e : entries) {
       if (e.directory && ((bits & ~kDirectoryBits) || clearReadOnly))
         throw CommandError(e.path + " is a directory: directories take H Sy P Ri Di and N; nothing changed");
-      if (!e.directory && (bits & ~kSettableFileBits))
-        throw CommandError(e.path + " is a file: T P Ri Di and Ci cannot be set on files by this client, only Ro Rw S "
-                           "H Sy A X and N; nothing changed");
     }
     for (auto& e : entries) setAttributes(e, bits, clearReadOnly, normal);
   }
@@ -388,10 +376,10 @@ Register ndirReg({"ndir", "list a directory with sizes, dates and owners",
                   {"sort"}, ndir});
 Register flagReg({"flag", "show or set attributes",
                   "usage: nw flag PATH [ATTRIBUTES]\n\nShows the attributes of a file or directory, or of every one a pattern\n"
-                  "matches (SYS:PUBLIC\\*.EXE), or adds the ones given to each: Ro S A X H Sy P Ri Di;\n"
-                  "Rw makes a file writable again, N clears them all. Directories take H Sy P Ri Di\n"
-                  "and N; files Ro Rw S H Sy A X and N (T P Ri Di Ci are not set on files by this\n"
-                  "client). A letter that one of the entries does not take changes none of them.\n",
+                  "matches (SYS:PUBLIC\\*.EXE), or adds the ones given to each: Ro S A X H Sy T P Ri\n"
+                  "Di Ci; Rw makes a file writable again, N clears them all. Files take every letter,\n"
+                  "directories H Sy P Ri Di and N. A letter that one of the entries does not take\n"
+                  "changes none of them.\n",
                   {}, flag});
 Register limitReg({"limit", "show or set a directory's space limit",
                    "usage: nw limit PATH [SIZE]\n\nShows the space limit of a directory, or sets it to SIZE KB (\"none\" or 0\n"

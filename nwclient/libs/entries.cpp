@@ -301,11 +301,20 @@ NWCCODE NWSetExtendedFileAttributes2(NWCONN_HANDLE conn, nuint8 dirHandle, const
   });
 }
 
-NWCCODE NWSetDirEntryInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint8, nuint32, nuint32 changeBits,
+NWCCODE NWSetDirEntryInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint8 searchAttributes, nuint32, nuint32 changeBits,
                           const NWENTRY_INFO* newEntryInfo) {
   NWSIM_SERVE({
     constexpr nuint32 kAttributes = 0x02, kRightsMask = 0x1000, kMaxSpace = 0x4000;
     if (!newEntryInfo || (changeBits & ~(kAttributes | kRightsMask | kMaxSpace))) return NWE_INVALID_PARAMETER;
+    if (!(searchAttributes & NWSA_DIRECTORIES)) {
+      // A file of the handle's directory, named in the entry: its whole attribute word.
+      if (changeBits != kAttributes) return NWE_INVALID_PARAMETER;
+      const std::string name(newEntryInfo->name, std::min<std::size_t>(newEntryInfo->nameLength, sizeof newEntryInfo->name));
+      if (name.empty() || name.find_first_of("*?\\/:") != std::string::npos) return NWE_INVALID_PATH;
+      return changeFiles(s, conn, dirHandle, name.c_str(), searchAttributes, [&](EntryInfo& info) {
+        info.attributes = newEntryInfo->attributes & ~nuint32(NWA_DIRECTORY);
+      });
+    }
     // Attributes need the modify right, the rights mask access control, a space limit the
     // supervisory right.
     std::uint16_t needed = 0;

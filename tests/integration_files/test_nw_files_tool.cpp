@@ -55,7 +55,12 @@ TEST_F(NwFilesTool, AttributesLimitsAndRestrictions) {
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_TRUE(contains(r.out, "[Ro H]")) << r.out;
   EXPECT_TRUE(contains(nw("flag 'SYS:PUBLIC\\MAP.EXE' Rw").out, "[Rw H]"));
-  EXPECT_NE(nw("flag 'SYS:PUBLIC\\MAP.EXE' Di").status, 0);  // not on files
+  // Files take NetWare's whole set, transactional and purge among them.
+  r = nw("flag 'SYS:PUBLIC\\MAP.EXE' T P Di");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(contains(r.out, "[Rw H T P Di]")) << r.out;
+  EXPECT_TRUE(contains(nw("flag 'SYS:PUBLIC\\MAP.EXE' N").out, "[Rw]"));
+  EXPECT_NE(nw("flag SYS:PUBLIC T").status, 0);  // not on directories
   EXPECT_NE(nw("flag 'SYS:PUBLIC\\MAP.EXE' Q").status, 0);
   EXPECT_TRUE(contains(nw("flag SYS:PUBLIC P Di").out, "[Rw P Di]  <DIR>"));
 

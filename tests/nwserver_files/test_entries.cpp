@@ -198,6 +198,25 @@ TEST_F(FilesTest, FileFlagsReadAndWrittenAsTheDosByte) {
   EXPECT_FALSE(nwserver::setExtendedFileFlags("DATA:SHARED\\NONE.XLS", ext, false));
 }
 
+TEST_F(FilesTest, AFilesWholeAttributeWordIsWrittenThroughItsEntry) {
+  // Transactional, purge and the three inhibit bits, beyond the byte-wide calls' reach.
+  ASSERT_TRUE(nwserver::setFileAttributes("DATA:SHARED\\BUDGET.XLS", 0x1000 | 0x10000 | 0xE0000 | 0x01 | 0x10))
+      << unitError();
+  EXPECT_EQ(nwsim::FileEntries(store()).get(1, 1, "SHARED\\BUDGET.XLS").attributes, 0xF1001u)
+      << "the directory bit is never set on a file";
+  nwserver::TNWFileInfo info;
+  ASSERT_TRUE(nwserver::getFileInfo("DATA:SHARED\\BUDGET.XLS", info));
+  EXPECT_EQ(info.attributes, 0xF1001u) << "and reads back so";
+  ASSERT_TRUE(nwserver::setFileAttributes("DATA:SHARED\\BUDGET.XLS", 0));
+  EXPECT_EQ(nwsim::FileEntries(store()).get(1, 1, "SHARED\\BUDGET.XLS").attributes, 0u);
+  // One file, named as it is: no pattern, nothing missing.
+  EXPECT_FALSE(nwserver::setFileAttributes("DATA:SHARED\\*.XLS", 0x1000));
+  EXPECT_EQ(lasterror(), NWE_INVALID_PATH);
+  EXPECT_FALSE(nwserver::setFileAttributes("DATA:SHARED\\NONE.XLS", 0x1000));
+  EXPECT_EQ(lasterror(), NWE_FILE_NOT_FOUND);
+  EXPECT_FALSE(nwserver::setFileAttributes("DATA:SHARED\\", 0x1000)) << "no file name";
+}
+
 TEST_F(FilesTest, SpaceLimitsStopWritesBelowTheDirectory) {
   // The seed gives EMPTY 400 KB: 100 blocks.
   ASSERT_TRUE(nwserver::setDirSpaceLimit("DATA:EMPTY", 16)) << unitError();

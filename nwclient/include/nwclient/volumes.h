@@ -306,7 +306,11 @@ NWCCODE NWSetExtendedFileAttributes2(NWCONN_HANDLE conn, nuint8 dirHandle, const
                                      nuint8 extendedAttributes);
 /* Changes the directory of dirHandle (its name field is ignored). changeBits: 0x02
  * attributes (the directory bit stays), 0x1000 inherited rights mask (entry's dir field),
- * 0x4000 space limit. NWE_INVALID_PARAMETER for other bits. */
+ * 0x4000 space limit. NWE_INVALID_PARAMETER for other bits. Without NWSA_DIRECTORIES in
+ * searchAttributes it changes the file of the entry's name in that directory instead, whose
+ * attributes only (changeBits 0x02) may change: all 32 bits but the directory bit; no
+ * wildcards (NWE_INVALID_PATH), NWE_FILE_NOT_FOUND for no such file, NWE_NO_SET_PRIVILEGE
+ * without the modify right. */
 NWCCODE NWSetDirEntryInfo(NWCONN_HANDLE conn, nuint8 dirHandle, nuint8 searchAttributes,
                           nuint32 iterationHandle, nuint32 changeBits,
                           const NWENTRY_INFO* newEntryInfo);
